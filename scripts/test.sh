@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# The whole test run: installs what is missing, builds every preset and runs every
+# suite (native, native under ASan+UBSan, the Windows build under Wine, short fuzz
+# runs). Ends with one line: "N passed, N failed".
+set -uo pipefail
+cd "$(dirname "$0")/.."
+top=$PWD
+log=$top/build/test-logs
+mkdir -p "$log"
+passed=0
+failed=0
+steps_failed=()
+
+count() { # $1: gtest log file; adds its totals
+    local p f
+    p=$(grep -h -E '^\[  PASSED  \] [0-9]+ test' "$1" | awk '{s+=$4} END {print s+0}')
+    f=$(grep -h -E '^\[  FAILED  \] [0-9]+ test' "$1" | awk '{s+=$4} END {print s+0}')
+    passed=$((passed + p))
+    failed=$((failed + f))
+}
+
+step() { # $1: name; rest: command
+    local name=$1
+    shift
+    echo "== $name"
+    if ! "$@" >"$log/$name.log" 2>&1; then
+        echo "   FAILED: see $log/$name.log"
+        tail -n 40 "$log/$name.log" | sed 's/^/   | /'
+        steps_failed+=("$name")
+        return 1
+    fi
+    return 0
+}
+
+suite() { # $1: name; $2: build dir
+    local name=$1 dir=$2
+    echo "== $name"
+    (cd "$dir" && ctest --output-on-failure --timeout 900) >"$log/$name.log" 2>&1
+    local rc=$?
+    count "$log/$name.log"
+    grep -h -E '^\[  (PASSED|FAILED)  \] [0-9]+ test' "$log/$name.log" | sed 's/^/   /'
+    grep -h -E '^sample: ' "$log/$name.log" | sed 's/^/   /'
+    if [ $rc -ne 0 ]; then
+        echo "   FAILED: see $log/$name.log"
+        grep -E '^\[  FAILED  \]|Failure|error' "$log/$name.log" | head -n 30 | sed 's/^/   | /'
+        steps_failed+=("$name")
+    fi
+}
+
+scripts/deps.sh all || { echo "0 passed, 1 failed"; exit 1; }
+
+if step build-native bash -c 'cmake --preset native && cmake --build --preset native'; then
+    build/native/scorecheck samples/tonpuso.txt | sed 's/^/   /'
+    suite native build/native
+fi
+if step build-sanitize bash -c 'cmake --preset native-sanitize && cmake --build --preset native-sanitize'; then
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 suite native-sanitize build/native-sanitize
+fi
+if step build-win32 bash -c 'cmake --preset win32 && cmake --build --preset win32'; then
+    . scripts/wine-env.sh
+    export top
+    # One display and one wineserver for every Windows suite.
+    xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+        scripts/wine-prefix.sh
+        wineserver -p 60
+        (cd build/win32 && ctest --output-on-failure --timeout 900)
+        rc=$?
+        wineserver -k 2>/dev/null
+        exit $rc' >"$log/win32.log" 2>&1
+    rc=$?
+    echo "== win32 (under Wine)"
+    count "$log/win32.log"
+    grep -h -E '^\[  (PASSED|FAILED)  \] [0-9]+ test' "$log/win32.log" | sed 's/^/   /'
+    if [ $rc -ne 0 ]; then
+        echo "   FAILED: see $log/win32.log"
+        grep -E '^\[  FAILED  \]|Failure|rror' "$log/win32.log" | head -n 30 | sed 's/^/   | /'
+        steps_failed+=(win32)
+    fi
+fi
+if [ -x scripts/fuzz.sh ]; then
+    if step fuzz-short scripts/fuzz.sh --short; then
+        grep -h -E '^fuzz: ' "$log/fuzz-short.log" | sed 's/^/   /'
+    fi
+fi
+
+if [ ${#steps_failed[@]} -gt 0 ]; then
+    echo "failed steps: ${steps_failed[*]}"
+    [ "$failed" -eq 0 ] && failed=${#steps_failed[@]}
+fi
+echo "$passed passed, $failed failed"
+[ ${#steps_failed[@]} -eq 0 ] && [ "$failed" -eq 0 ]
