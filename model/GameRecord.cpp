@@ -1,0 +1,158 @@
+// The five parsers that turn the lines of one half-game into a GameRecord.
+#include "model/GameRecord.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "model/LineReader.h"
+
+namespace {
+
+constexpr std::size_t kTimeTextBytes = 16;
+
+bool startsWith(const char* line, const char* marker) {
+    return std::strncmp(line, marker, std::strlen(marker)) == 0;
+}
+
+// Copies at most maxBytes of text and always terminates it.
+void copyText(char* field, const char* text, std::size_t maxBytes) {
+    std::size_t length = 0;
+    while (length < maxBytes && text[length] != '\0') {
+        ++length;
+    }
+    std::memcpy(field, text, length);
+    field[length] = '\0';
+}
+
+// The line from position start to its end; empty when the line is not that long.
+const char* tailFrom(const char* line, std::size_t start) {
+    return std::strlen(line) > start ? line + start : "";
+}
+
+// The time after a marker: one byte skipped, then at most 16 bytes.
+void copyTime(char (&field)[kTimeFieldSize], const char* line, const char* marker) {
+    const std::size_t start = static_cast<std::size_t>(marker - line) + 5;
+    copyText(field, tailFrom(line, start), kTimeTextBytes);
+}
+
+const char* const kRoundMarker = "本場(リーチ";
+const char* const kResultsLine = "  ---- 試合結果 ----";
+const char* const kAbortLine = "   ユーザ切断により途中終了";
+
+} // namespace
+
+bool GameRecord::parseHeader(const char* line) {
+    if (!startsWith(line, "===== ")) {
+        return false;
+    }
+    const char* start = std::strstr(line, "開始");
+    if (!start) {
+        return false;
+    }
+    // The table name ends one byte before the marker; a marker right after the
+    // prefix leaves no name at all.
+    const std::size_t p = static_cast<std::size_t>(start - line);
+    const std::size_t nameBytes = p >= 7 ? p - 7 : 0;
+    std::memcpy(tableName, line + 6, nameBytes);
+    tableName[nameBytes] = '\0';
+    copyTime(startTime, line, start);
+    return true;
+}
+
+bool GameRecord::parsePlayers(const char* line) {
+    playerLine[0] = '\0';
+    const char* first = std::strstr(line, "[1]");
+    if (!first || !std::strstr(line, "[2]")) {
+        return false;
+    }
+    if (!std::strstr(line, "[3]")) {
+        playerCount = 2;
+    } else if (!std::strstr(line, "[4]")) {
+        playerCount = 3;
+    } else {
+        playerCount = 4;
+    }
+    copyText(playerLine, first, kTextFieldSize - 1);
+    return true;
+}
+
+HandSectionEnd GameRecord::parseHands(LineReader& reader) {
+    char line[kLineBufferSize];
+    reader.readLine(line);
+    for (;;) {
+        const char* close = std::strchr(line, ')');
+        if (!close) {
+            return std::strcmp(line, kAbortLine) == 0 ? HandSectionEnd::Aborted
+                                                      : HandSectionEnd::Failed;
+        }
+        HandRecord& hand = hands.emplace_back();
+        // A title too long for its field is cut; the result still starts after the ")".
+        const std::size_t j = static_cast<std::size_t>(close - line);
+        const std::size_t titleBytes = j >= 2 ? j - 1 : 0;
+        const std::size_t keptBytes = std::min<std::size_t>(titleBytes, kHandNameSize - 1);
+        std::memcpy(hand.handName, line + 2, keptBytes);
+        hand.handName[keptBytes] = '\0';
+        copyText(hand.handResult, tailFrom(line, j + 2), kTextFieldSize - 1);
+
+        reader.readLine(line);
+        copyText(hand.handYaku, tailFrom(line, 4), kTextFieldSize - 1);
+
+        // The yaku line itself may already be the next hand line or the section's end.
+        for (;;) {
+            if (std::strstr(line, kRoundMarker)) {
+                break;
+            }
+            if (std::strcmp(line, kAbortLine) == 0) {
+                return HandSectionEnd::Aborted;
+            }
+            if (std::strcmp(line, kResultsLine) == 0) {
+                return HandSectionEnd::ResultsFollow;
+            }
+            if (reader.atEnd()) {
+                return HandSectionEnd::Failed;
+            }
+            reader.readLine(line);
+        }
+    }
+}
+
+bool GameRecord::parsePlacings(LineReader& reader) {
+    char line[kLineBufferSize];
+    reader.readLine(line);
+    if (!startsWith(line, "  1位 ")) {
+        return false;
+    }
+    copyText(placings[0], line + 2, kTextFieldSize - 1);
+    for (int i = 1; i < kPlacingCount; ++i) {
+        if (i < playerCount) {
+            reader.readLine(line);
+            copyText(placings[i], tailFrom(line, 2), kTextFieldSize - 1);
+        } else {
+            placings[i][0] = '\0';
+        }
+    }
+    return true;
+}
+
+bool GameRecord::parseFooter(const char* line) {
+    if (!startsWith(line, "----- ")) {
+        return false;
+    }
+    const char* end = std::strstr(line, "終了");
+    if (!end) {
+        return false;
+    }
+    copyTime(endTime, line, end);
+    return true;
+}
+
+void GameRecord::setAborted() {
+    copyText(placings[0], "途中終了", kTextFieldSize - 1);
+    for (int i = 1; i < kPlacingCount; ++i) {
+        placings[i][0] = '\0';
+    }
+}
+
+std::uint32_t handCount(const GameRecord& record) {
+    return static_cast<std::uint32_t>(record.hands.size());
+}

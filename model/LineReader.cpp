@@ -1,0 +1,119 @@
+// Splits a score log into lines by the text-mode rules, over large binary reads.
+#include "model/LineReader.h"
+
+#include <cstring>
+
+namespace {
+
+// Large reads keep the per-line cost to a memchr and a memcpy.
+constexpr std::size_t kChunkSize = 64 * 1024;
+constexpr int kMaxLineBytes = kLineBufferSize - 1;
+constexpr char kEndOfFile = 0x1A;
+
+// The input stops at the first 0x1A, as a text-mode stream would.
+const char* cutAtEndOfFileByte(const char* begin, const char* end) {
+    const void* mark = std::memchr(begin, kEndOfFile, static_cast<std::size_t>(end - begin));
+    return mark ? static_cast<const char*>(mark) : end;
+}
+
+} // namespace
+
+LineReader::LineReader(std::FILE* stream)
+    : stream_(stream), storage_(std::make_unique<char[]>(kChunkSize)) {
+    pos_ = end_ = storage_.get();
+}
+
+LineReader::LineReader(const char* data, std::size_t size) : eof_(true) {
+    pos_ = data;
+    end_ = size ? cutAtEndOfFileByte(data, data + size) : data;
+}
+
+bool LineReader::fill() {
+    if (pos_ < end_) {
+        return true;
+    }
+    if (eof_ || !stream_) {
+        return false;
+    }
+    const std::size_t got = std::fread(storage_.get(), 1, kChunkSize, stream_);
+    if (got == 0) {
+        eof_ = true;
+        readError_ = std::ferror(stream_) != 0;
+        return false;
+    }
+    pos_ = storage_.get();
+    end_ = cutAtEndOfFileByte(pos_, pos_ + got);
+    if (end_ != pos_ + got) {
+        eof_ = true;
+    }
+    return pos_ < end_;
+}
+
+bool LineReader::atEnd() {
+    return overlong_ || !fill();
+}
+
+void LineReader::readLine(char (&buffer)[kLineBufferSize]) {
+    buffer[0] = '\0';
+    if (overlong_) {
+        return;
+    }
+    int length = 0;
+    // A CR that closed the previous chunk: line end if an LF follows, data otherwise.
+    bool pendingCr = false;
+
+    // Appends line data; false once the line has grown past what the buffer holds.
+    auto append = [&](const char* bytes, std::size_t count) {
+        const std::size_t room = static_cast<std::size_t>(kMaxLineBytes - length);
+        if (count > room) {
+            std::memcpy(buffer + length, bytes, room);
+            buffer[kMaxLineBytes] = '\0';
+            overlong_ = true;
+            return false;
+        }
+        std::memcpy(buffer + length, bytes, count);
+        length += static_cast<int>(count);
+        return true;
+    };
+    auto appendCr = [&]() {
+        if (length == kMaxLineBytes) {
+            buffer[kMaxLineBytes] = '\0';
+            overlong_ = true;
+            return false;
+        }
+        buffer[length++] = '\r';
+        return true;
+    };
+
+    while (fill()) {
+        const std::size_t available = static_cast<std::size_t>(end_ - pos_);
+        const char* lf = static_cast<const char*>(std::memchr(pos_, '\n', available));
+        const char* segmentEnd = lf ? lf : end_;
+        std::size_t count = static_cast<std::size_t>(segmentEnd - pos_);
+
+        if (pendingCr) {
+            pendingCr = false;
+            if (!(lf && count == 0) && !appendCr()) {
+                return;
+            }
+        }
+        if (count > 0 && segmentEnd[-1] == '\r') {
+            --count; // dropped with the LF, or held until the next chunk shows what follows
+            pendingCr = !lf;
+        }
+        if (!append(pos_, count)) {
+            return;
+        }
+        if (lf) {
+            pos_ = lf + 1;
+            buffer[length] = '\0';
+            return;
+        }
+        pos_ = end_;
+    }
+    // The input ended inside the line: a CR left over is data.
+    if (pendingCr && !appendCr()) {
+        return;
+    }
+    buffer[length] = '\0';
+}

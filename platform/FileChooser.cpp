@@ -1,0 +1,31 @@
+// Restores and remembers the score file's path through the settings store.
+#include "platform/FileChooser.h"
+
+#include <cstring>
+
+#include "platform/SettingsStore.h"
+
+bool scoreFilePathFromBuffer(const char (&buffer)[kScoreFileBufferSize], std::string& path) {
+    const void* nul = std::memchr(buffer, '\0', kScoreFileBufferSize);
+    if (!nul) {
+        return false;
+    }
+    path.assign(buffer, static_cast<const char*>(nul));
+    return true;
+}
+
+void FileChooser::loadScoreFile(SettingsStore& store) {
+    char buffer[kScoreFileBufferSize];
+    buffer[0] = '\0';
+    if (store.readValue("ScoreFile", buffer, kScoreFileBufferSize) != 0) {
+        return;
+    }
+    std::string path;
+    if (scoreFilePathFromBuffer(buffer, path)) {
+        filePath = std::move(path);
+    }
+}
+
+long FileChooser::storeScoreFile(SettingsStore& store) const {
+    return store.writeString("ScoreFile", fileName());
+}
