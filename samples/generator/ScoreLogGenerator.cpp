@@ -111,7 +111,7 @@ class Writer {
         const int roll = random.between(0, 99);
         const int players = roll < 60 ? 4 : roll < 85 ? 3 : 2;
         const bool aborted = random.percent(options.abortedPercent);
-        int handTotal = std::max(1, options.averageHands + random.between(-3, 3));
+        int handTotal = std::max(1, options.averageHands + random.between(-2, 2));
         if (aborted) {
             handTotal = random.between(0, std::max(0, options.averageHands / 2));
         }
@@ -308,9 +308,15 @@ class Writer {
         if (tsumo) {
             text += " 門前清自摸和";
         }
+        // A few different yaku, each named once.
         const int extra = random.between(1, 3);
-        for (int i = 0; i < extra; ++i) {
-            text += " " + std::string(random.pick(kYaku));
+        std::vector<const char*> chosen;
+        while (static_cast<int>(chosen.size()) < extra) {
+            const char* yaku = random.pick(kYaku);
+            if (std::find(chosen.begin(), chosen.end(), yaku) == chosen.end()) {
+                chosen.push_back(yaku);
+                text += " " + std::string(yaku);
+            }
         }
         const int dora = random.between(0, 3);
         if (dora > 0) {
