@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Makes the project's Wine prefix once: 32-bit, Japanese fonts for "ＭＳ Ｐゴシック",
+# Makes the project's Wine prefix once: 32-bit, Japanese fonts for "ＭＳ Ｐゴシック"
+# and for the Japanese system font of captions and menus ("MS UI Gothic"),
 # no crash dialog (a crashing test must end, not wait for a click).
 set -euo pipefail
 . "$(dirname "$0")/wine-env.sh"
@@ -18,6 +19,7 @@ Windows Registry Editor Version 5.00
 "ＭＳ ゴシック"="IPAGothic"
 "ＭＳ Ｐ明朝"="IPAPGothic"
 "ＭＳ 明朝"="IPAGothic"
+"MS UI Gothic"="IPAPGothic"
 
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
