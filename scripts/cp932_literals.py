@@ -59,7 +59,8 @@ def main() -> None:
         text = f.read()
     import os
     os.makedirs(os.path.dirname(dst), exist_ok=True)
-    with open(dst, 'w', encoding='ascii', errors='strict') as f:
+    # Comments may hold Japanese; they pass through as UTF-8, which clang reads.
+    with open(dst, 'w', encoding='utf-8') as f:
         f.write('#line 1 "%s"\n' % src.replace('\\', '/'))
         f.write(convert(text))
 
