@@ -199,7 +199,7 @@ void drive(HWND mainWindow) {
     command(box, IDOK);
     waitGone(box, "the loading message");
 
-    selectLine(mainWindow, 2);
+    selectLine(mainWindow, 1);
     shot("03-main", mainWindow);
 
     command(mainWindow, kMainHistory);
