@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "TempFile.h"
-#include "WorkedExample.h"
+#include "tests/unit/TempFile.h"
+#include "tests/unit/WorkedExample.h"
 #include "samples/generator/ScoreLogGenerator.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "TempFile.h"
+#include "tests/unit/TempFile.h"
 
 namespace {
 

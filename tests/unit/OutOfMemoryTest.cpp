@@ -10,8 +10,8 @@
 #include <new>
 #include <string>
 
-#include "TempFile.h"
-#include "WorkedExample.h"
+#include "tests/unit/TempFile.h"
+#include "tests/unit/WorkedExample.h"
 #include "samples/generator/ScoreLogGenerator.h"
 
 namespace {

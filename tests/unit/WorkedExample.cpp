@@ -1,5 +1,5 @@
 // The two-half-game log that every core test starts from, in both line-end styles.
-#include "WorkedExample.h"
+#include "tests/unit/WorkedExample.h"
 
 const char* const kWorkedExampleLines[kWorkedExampleLineCount] = {
     "===== TABLE 開始 2003/01/01 21:00",
