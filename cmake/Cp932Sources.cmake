@@ -16,6 +16,9 @@ function(paiview_cp932_sources out_var)
                         "${abs}" "${gen}"
                 DEPENDS "${abs}" ${CMAKE_SOURCE_DIR}/scripts/cp932_literals.py
                 VERBATIM)
+            # The copy lives elsewhere: "header.h" must still be found beside the original.
+            get_filename_component(src_dir "${abs}" DIRECTORY)
+            set_source_files_properties("${gen}" PROPERTIES INCLUDE_DIRECTORIES "${src_dir}")
             list(APPEND result "${gen}")
         else()
             list(APPEND result "${abs}")
