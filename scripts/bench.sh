@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds and runs the benchmarks (Google Benchmark), then prints one table of medians
+# and ratios against baselines measured in the same run, and writes results.csv and
+# load-time.png beside the raw JSON in the build folder.
+# Usage: scripts/bench.sh [extra benchmark flags, e.g. --benchmark_filter=Load]
+#   PAIVIEW_BENCH_BUILD: build directory (default build/bench, the bench preset's).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${PAIVIEW_BENCH_BUILD:-build/bench}
+
+scripts/deps.sh bench
+mkdir -p "$build"
+{ cmake --preset bench -B "$build" && cmake --build "$build" -j2 --target paiview_bench; } \
+    >"$build/bench-build.log" 2>&1 || { tail -n 30 "$build/bench-build.log"; exit 1; }
+
+echo "bench: $(nproc) cores, $(lscpu | sed -n 's/^Model name: *//p' | head -n 1), $(date -u +%Y-%m-%d)"
+"$build/bench/paiview_bench" --benchmark_out="$build/raw.json" --benchmark_out_format=json \
+    "$@" >"$build/bench-run.log" 2>&1 || { tail -n 30 "$build/bench-run.log"; exit 1; }
+# Debian's python3 has matplotlib (python3-matplotlib); another python3 on PATH may not.
+py=/usr/bin/python3
+[ -x "$py" ] || py=python3
+"$py" scripts/bench-report.py "$build/raw.json" "$build/results.csv" "$build/load-time.png"
+echo "bench: wrote $build/results.csv and $build/load-time.png"
