@@ -1,6 +1,8 @@
 // The search dialog: text, field and direction of the request, then one search.
 #include "search/SearchDialog.h"
 
+#include <windows.h>
+
 #include <iterator>
 
 #include "resources/resource.h"
