@@ -586,6 +586,13 @@ std::vector<BoundaryCase> boundaryCases() {
                     placingsAndNextGame();
          },
          kFails},
+        // 198 bytes and a CR that is data make a line of 200.
+        {"Line198CrLastOfBlockThenData",
+         [=] {
+             return openGameUpTo(kBlock - 199) + std::string(198, 'g') + "\rg\n" + result + "\n" +
+                    placingsAndNextGame();
+         },
+         kFails},
         {"Line200AcrossBoundary",
          [=] {
              return openGameUpTo(kBlock - 100) + line199 + "g\n" + result + "\n" +
