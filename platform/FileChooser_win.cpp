@@ -19,7 +19,8 @@ const char* textOrNull(const std::string& text) {
 }
 
 // The filter as the dialog wants it: each '|' byte becomes a NUL, scanned byte by
-// byte (a trail byte 0x7C counts too), and the string's own NUL closes the list.
+// byte (a trail byte 0x7C counts too). Two NULs follow, so the list is closed even
+// when the last part has no '|' after it; the dialog never reads past the copy.
 std::vector<char> dialogFilter(const std::string& filter) {
     std::vector<char> copy(filter.begin(), filter.end());
     for (char& c : copy) {
@@ -27,6 +28,7 @@ std::vector<char> dialogFilter(const std::string& filter) {
             c = '\0';
         }
     }
+    copy.push_back('\0');
     copy.push_back('\0');
     return copy;
 }
