@@ -166,6 +166,7 @@ struct PlaceCase {
     const char* name;
     DWORD type;
     std::string bytes;
+    bool fallsBack; // a value that cannot be read places the window at (200, 200)
 };
 
 class WindowPlaceValueTest : public HostileSettingsTest,
@@ -177,6 +178,10 @@ TEST_P(WindowPlaceValueTest, StartsSomewhereAndStoresItsRealPlace) {
     EXPECT_TRUE(IsWindowVisible(app().main()));
     EXPECT_EQ(app().title(), initialTitle());
     RECT rect = app().windowRect();
+    if (GetParam().fallsBack) {
+        EXPECT_EQ(rect.left, 200);
+        EXPECT_EQ(rect.top, 200);
+    }
     quit();
     StoredValue written = readSetting("WindowPlace");
     EXPECT_EQ(written.type, static_cast<DWORD>(REG_DWORD));
@@ -186,11 +191,11 @@ TEST_P(WindowPlaceValueTest, StartsSomewhereAndStoresItsRealPlace) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, WindowPlaceValueTest,
-                         ::testing::Values(PlaceCase{"Text", REG_SZ, std::string("AB\0", 3)},
-                                           PlaceCase{"LongText", REG_SZ, "123456789"},
+                         ::testing::Values(PlaceCase{"Text", REG_SZ, std::string("AB\0", 3), false},
+                                           PlaceCase{"LongText", REG_SZ, "123456789", true},
                                            PlaceCase{"TwoBytes", REG_BINARY,
-                                                     std::string("\x32\x00", 2)},
-                                           PlaceCase{"Empty", REG_BINARY, ""}),
+                                                     std::string("\x32\x00", 2), false},
+                                           PlaceCase{"Empty", REG_BINARY, "", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
