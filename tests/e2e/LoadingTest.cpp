@@ -84,6 +84,17 @@ TEST_F(LoadingTest, EmptyFileLoadsNoRecords) {
     quit();
 }
 
+TEST_F(LoadingTest, FolderLoadsNoRecords) {
+    std::string folder = tempFolder();
+    folder.pop_back(); // no final backslash
+    storeSetting("ScoreFile", REG_SZ, folder + '\0');
+    ASSERT_TRUE(start());
+    expectMessage(kOk, "Loading succeeded.");
+    EXPECT_EQ(app().title(), "Paiview 初期画面     0件[   0]");
+    EXPECT_EQ(app().listCount(), 0);
+    quit();
+}
+
 TEST_F(LoadingTest, MoreThan9999RecordsWidenTheCount) {
     GeneratorOptions options;
     options.seed = 7;
