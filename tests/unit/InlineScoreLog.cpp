@@ -1,5 +1,5 @@
 // Writes small score logs from a description, for tests that load them from memory.
-#include "InlineScoreLog.h"
+#include "tests/unit/InlineScoreLog.h"
 
 std::string loadedHandName(const std::string& name) {
     return name + " 0本場(リーチ0)";

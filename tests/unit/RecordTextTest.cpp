@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "InlineScoreLog.h"
+#include "tests/unit/InlineScoreLog.h"
 #include "model/GameLibrary.h"
 #include "model/RecordText.h"
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "InlineScoreLog.h"
+#include "tests/unit/InlineScoreLog.h"
 #include "model/GameLibrary.h"
 #include "search/SearchOptions.h"
 
