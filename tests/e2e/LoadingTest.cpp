@@ -84,13 +84,15 @@ TEST_F(LoadingTest, EmptyFileLoadsNoRecords) {
     quit();
 }
 
-TEST_F(LoadingTest, FolderLoadsNoRecords) {
+// A folder exists but holds no score log to read: reporting success with nothing
+// loaded would hide the mistake, so it fails like any unreadable file.
+TEST_F(LoadingTest, FolderFailsToLoad) {
     std::string folder = tempFolder();
     folder.pop_back(); // no final backslash
     storeSetting("ScoreFile", REG_SZ, folder + '\0');
     ASSERT_TRUE(start());
-    expectMessage(kOk, "Loading succeeded.");
-    EXPECT_EQ(app().title(), "Paiview 初期画面     0件[   0]");
+    expectMessage(kOk, "Loading failed.");
+    EXPECT_EQ(app().title(), "Paiview 初期画面      0件[   0]");
     EXPECT_EQ(app().listCount(), 0);
     quit();
 }
