@@ -15,8 +15,8 @@ bool scoreFilePathFromBuffer(const char (&buffer)[kScoreFileBufferSize], std::st
 }
 
 void FileChooser::loadScoreFile(SettingsStore& store) {
-    char buffer[kScoreFileBufferSize];
-    buffer[0] = '\0';
+    // Zero-filled: a stored value may be shorter than the buffer and lack its NUL.
+    char buffer[kScoreFileBufferSize] = {};
     if (store.readValue("ScoreFile", buffer, kScoreFileBufferSize) != 0) {
         return;
     }

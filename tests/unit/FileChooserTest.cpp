@@ -75,6 +75,8 @@ INSTANTIATE_TEST_SUITE_P(
         StoredCase{"Path", std::string("c:\\logs\\tonpuso.txt", 20), "c:\\logs\\tonpuso.txt"},
         StoredCase{"EmptyText", std::string(1, '\0'), ""},
         StoredCase{"TextThenBytes", std::string("a.txt\0zz", 8), "a.txt"},
+        // A short value stored without its NUL must not pick up stale stack bytes.
+        StoredCase{"ShortWithoutNul", std::string("d:\\a.txt", 8), "d:\\a.txt"},
         StoredCase{"FullBufferWithNul", std::string(259, 'q') + '\0', std::string(259, 'q')},
         StoredCase{"FullBufferWithoutNul", std::string(260, 'q'), "before"},
         StoredCase{"TooLarge", std::string(300, 'q') + '\0', "before"}),
