@@ -13,8 +13,8 @@ steps_failed=()
 
 count() { # $1: gtest log file; adds its totals
     local p f
-    p=$(grep -h -E '^\[  PASSED  \] [0-9]+ test' "$1" | awk '{s+=$4} END {print s+0}')
-    f=$(grep -h -E '^\[  FAILED  \] [0-9]+ test' "$1" | awk '{s+=$4} END {print s+0}')
+    p=$(sed -E 's/^[0-9]+: //' "$1" | grep -E '^\[  PASSED  \] [0-9]+ test' | awk '{s+=$4} END {print s+0}')
+    f=$(sed -E 's/^[0-9]+: //' "$1" | grep -E '^\[  FAILED  \] [0-9]+ test' | awk '{s+=$4} END {print s+0}')
     passed=$((passed + p))
     failed=$((failed + f))
 }
@@ -35,10 +35,10 @@ step() { # $1: name; rest: command
 suite() { # $1: name; $2: build dir
     local name=$1 dir=$2
     echo "== $name"
-    (cd "$dir" && ctest --output-on-failure --timeout 900) >"$log/$name.log" 2>&1
+    (cd "$dir" && ctest -V --timeout 900) >"$log/$name.log" 2>&1
     local rc=$?
     count "$log/$name.log"
-    grep -h -E '^\[  (PASSED|FAILED)  \] [0-9]+ test' "$log/$name.log" | sed 's/^/   /'
+    sed -E 's/^[0-9]+: //' "$log/$name.log" | grep -E '^\[  (PASSED|FAILED)  \] [0-9]+ test' | sed 's/^/   /'
     grep -h -E '^sample: ' "$log/$name.log" | sed 's/^/   /'
     if [ $rc -ne 0 ]; then
         echo "   FAILED: see $log/$name.log"
@@ -63,14 +63,14 @@ if step build-win32 bash -c 'cmake --preset win32 && cmake --build --preset win3
     xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
         scripts/wine-prefix.sh
         wineserver -p 60
-        (cd build/win32 && ctest --output-on-failure --timeout 900)
+        (cd build/win32 && ctest -V --timeout 900)
         rc=$?
         wineserver -k 2>/dev/null
         exit $rc' >"$log/win32.log" 2>&1
     rc=$?
     echo "== win32 (under Wine)"
     count "$log/win32.log"
-    grep -h -E '^\[  (PASSED|FAILED)  \] [0-9]+ test' "$log/win32.log" | sed 's/^/   /'
+    sed -E 's/^[0-9]+: //' "$log/win32.log" | grep -E '^\[  (PASSED|FAILED)  \] [0-9]+ test' | sed 's/^/   /'
     if [ $rc -ne 0 ]; then
         echo "   FAILED: see $log/win32.log"
         grep -E '^\[  FAILED  \]|Failure|rror' "$log/win32.log" | head -n 30 | sed 's/^/   | /'
