@@ -10,6 +10,12 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
+
 #include "model/GameLibrary.h"
 #include "model/GameRecord.h"
 #include "samples/generator/ScoreLogGenerator.h"
@@ -436,8 +442,18 @@ std::string caseName(const testing::TestParamInfo<HostileCase>& info) {
     return info.param.name;
 }
 
+int processId() {
+#ifdef _WIN32
+    return _getpid();
+#else
+    return static_cast<int>(getpid());
+#endif
+}
+
+// Named per process: several builds' tests may run at once on one machine.
 std::string tempPath(const std::string& name) {
-    return testing::TempDir() + "paiview_hostile_" + name + ".txt";
+    return testing::TempDir() + "paiview_hostile_" + std::to_string(processId()) + "_" + name +
+           ".txt";
 }
 
 bool writeFile(const std::string& path, const std::string& bytes) {

@@ -55,7 +55,7 @@ class TempLog {
     TempLog(const char* name, const std::string& bytes) {
         char dir[MAX_PATH];
         GetTempPathA(MAX_PATH, dir);
-        path_ = std::string(dir) + name;
+        path_ = std::string(dir) + std::to_string(GetCurrentProcessId()) + "_" + name;
         std::FILE* f = std::fopen(path_.c_str(), "wb");
         ok_ = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
         if (f) {
