@@ -19,11 +19,24 @@ case $what in
     *) echo "deps.sh: unknown set '$what'" >&2; exit 2 ;;
 esac
 
+# Wine turns Japanese file names into Unix ones through the ja_JP.UTF-8 locale.
+need_locale=0
+case $what in win32 | all) locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' || need_locale=1 ;; esac
+[ $need_locale -eq 1 ] && want+=(locales)
+
 missing=()
 for pkg in "${want[@]}"; do
     dpkg -s "$pkg" >/dev/null 2>&1 || missing+=("$pkg")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+make_locale() {
+    [ $need_locale -eq 1 ] || return 0
+    [ "$(id -u)" -eq 0 ] || { echo "deps.sh: run as root to generate ja_JP.UTF-8" >&2; return 1; }
+    localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+}
+if [ ${#missing[@]} -eq 0 ]; then
+    make_locale
+    exit 0
+fi
 
 if [ "$(id -u)" -ne 0 ]; then
     echo "deps.sh: missing packages (${missing[*]}); run as root to install them" >&2
@@ -36,3 +49,4 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -q
 apt-get install -y -q --no-install-recommends "${missing[@]}"
+make_locale
