@@ -26,7 +26,8 @@ if [ "${1:-}" = "--under-xvfb" ]; then
         for ready in "$shots"/*.ready; do
             [ -e "$ready" ] || continue
             name=$(basename "$ready" .ready)
-            read -r x y w h <"$ready"
+            # Written by a Windows program: its line ends in CR LF.
+            read -r x y w h < <(tr -d '\r' <"$ready")
             [ "$x" -lt 0 ] && { w=$((w + x)); x=0; }
             [ "$y" -lt 0 ] && { h=$((h + y)); y=0; }
             import -window root -crop "${w}x${h}+${x}+${y}" +repage "$shots/$name.png"
@@ -49,8 +50,10 @@ cmake --build "$build" -j2 --target Paiview shot_driver
 . scripts/wine-env.sh 2>/dev/null
 scripts/wine-prefix.sh
 
+# The first run gets the bundled sample as its score file, so that OK loads at once;
+# the headless run always shows the sample.
 key='HKLM\Software\Tamarind Labs\Paiview'
-if ! wine reg query "$key" /v ScoreFile >/dev/null 2>&1; then
+if [ -z "${DISPLAY:-}" ] || ! wine reg query "$key" /v ScoreFile >/dev/null 2>&1; then
     sample=$top/samples/tonpuso.txt
     [ -f "$sample" ] || { echo "run.sh: $sample is missing" >&2; exit 1; }
     wine reg add "$key" /v ScoreFile /t REG_SZ /d "$(winepath -w "$sample")" /f >/dev/null

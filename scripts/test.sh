@@ -57,6 +57,8 @@ if step build-sanitize bash -c 'cmake --preset native-sanitize && cmake --build 
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 suite native-sanitize build/native-sanitize
 fi
 if step build-win32 bash -c 'cmake --preset win32 && cmake --build --preset win32'; then
+    # The tests' own prefix: what they store never reaches the prefix of `make run`.
+    export PAIVIEW_WINEPREFIX=$top/build/wine-test
     . scripts/wine-env.sh
     export top
     # One display and one wineserver for every Windows suite.
