@@ -14,25 +14,22 @@ bool startsWith(const char* line, const char* marker) {
     return std::strncmp(line, marker, std::strlen(marker)) == 0;
 }
 
-// Copies at most maxBytes of text and always terminates it.
-void copyText(char* field, const char* text, std::size_t maxBytes) {
-    std::size_t length = 0;
-    while (length < maxBytes && text[length] != '\0') {
-        ++length;
-    }
-    std::memcpy(field, text, length);
-    field[length] = '\0';
+// Copies count bytes and terminates them; every count here fits its field.
+void copyBytes(char* field, const char* from, std::size_t count) {
+    std::memcpy(field, from, count);
+    field[count] = '\0';
 }
 
-// The line from position start to its end; empty when the line is not that long.
-const char* tailFrom(const char* line, std::size_t start) {
-    return std::strlen(line) > start ? line + start : "";
+// How many bytes of a line of the given length stand from position start on.
+std::size_t tailLength(std::size_t length, std::size_t start) {
+    return length > start ? length - start : 0;
 }
 
 // The time after a marker: one byte skipped, then at most 16 bytes.
-void copyTime(char (&field)[kTimeFieldSize], const char* line, const char* marker) {
+void copyTime(char (&field)[kTimeFieldSize], const char* line, std::size_t length,
+              const char* marker) {
     const std::size_t start = static_cast<std::size_t>(marker - line) + 5;
-    copyText(field, tailFrom(line, start), kTimeTextBytes);
+    copyBytes(field, line + start, std::min(tailLength(length, start), kTimeTextBytes));
 }
 
 const char* const kRoundMarker = "本場(リーチ";
@@ -55,7 +52,7 @@ bool GameRecord::parseHeader(const char* line) {
     const std::size_t nameBytes = p >= 7 ? p - 7 : 0;
     std::memcpy(tableName, line + 6, nameBytes);
     tableName[nameBytes] = '\0';
-    copyTime(startTime, line, start);
+    copyTime(startTime, line, std::strlen(line), start);
     return true;
 }
 
@@ -72,7 +69,7 @@ bool GameRecord::parsePlayers(const char* line) {
     } else {
         playerCount = 4;
     }
-    copyText(playerLine, first, kTextFieldSize - 1);
+    copyBytes(playerLine, first, std::strlen(first));
     return true;
 }
 
@@ -92,10 +89,10 @@ HandSectionEnd GameRecord::parseHands(LineReader& reader) {
         const std::size_t keptBytes = std::min<std::size_t>(titleBytes, kHandNameSize - 1);
         std::memcpy(hand.handName, line + 2, keptBytes);
         hand.handName[keptBytes] = '\0';
-        copyText(hand.handResult, tailFrom(line, j + 2), kTextFieldSize - 1);
+        copyBytes(hand.handResult, line + j + 2, tailLength(std::strlen(line), j + 2));
 
         reader.readLine(line);
-        copyText(hand.handYaku, tailFrom(line, 4), kTextFieldSize - 1);
+        copyBytes(hand.handYaku, line + 4, tailLength(std::strlen(line), 4));
 
         // The yaku line itself may already be the next hand line or the section's end.
         for (;;) {
@@ -122,11 +119,11 @@ bool GameRecord::parsePlacings(LineReader& reader) {
     if (!startsWith(line, "  1位 ")) {
         return false;
     }
-    copyText(placings[0], line + 2, kTextFieldSize - 1);
+    copyBytes(placings[0], line + 2, std::strlen(line + 2));
     for (int i = 1; i < kPlacingCount; ++i) {
         if (i < playerCount) {
             reader.readLine(line);
-            copyText(placings[i], tailFrom(line, 2), kTextFieldSize - 1);
+            copyBytes(placings[i], line + 2, tailLength(std::strlen(line), 2));
         } else {
             placings[i][0] = '\0';
         }
@@ -142,12 +139,13 @@ bool GameRecord::parseFooter(const char* line) {
     if (!end) {
         return false;
     }
-    copyTime(endTime, line, end);
+    copyTime(endTime, line, std::strlen(line), end);
     return true;
 }
 
 void GameRecord::setAborted() {
-    copyText(placings[0], "途中終了", kTextFieldSize - 1);
+    static const char kAborted[] = "途中終了";
+    copyBytes(placings[0], kAborted, sizeof kAborted - 1);
     for (int i = 1; i < kPlacingCount; ++i) {
         placings[i][0] = '\0';
     }

@@ -13,6 +13,10 @@ constexpr int kTimeFieldSize = 20;
 constexpr int kPlacingCount = 4;
 
 struct HandRecord {
+    // Left unfilled: the parser writes every field, so zeroing 430 bytes per hand
+    // would only be overwritten.
+    HandRecord() {}
+
     char handName[kHandNameSize];
     char handResult[kTextFieldSize];
     char handYaku[kTextFieldSize];
