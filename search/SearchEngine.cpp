@@ -50,8 +50,15 @@ bool recordMatches(const GameRecord& record, SearchTarget target, const char* te
     if (const char* field = recordField(record, target)) {
         return contains(field, text);
     }
-    for (const HandRecord& hand : record.hands) {
-        if (contains(handField(hand, target), text)) {
+    // Hands lie one allocation each across the heap: asking for the next hand's
+    // field while this one is compared hides most of the wait for memory.
+    const auto end = record.hands.end();
+    for (auto hand = record.hands.begin(); hand != end;) {
+        const char* field = handField(*hand, target);
+        if (++hand != end) {
+            __builtin_prefetch(handField(*hand, target));
+        }
+        if (contains(field, text)) {
             return true;
         }
     }
@@ -72,6 +79,14 @@ int GameLibrary::search(const SearchOptions& options) const {
     for (auto pos = static_cast<std::uint32_t>(options.startIndex) +
                     static_cast<std::uint32_t>(options.step);
          pos < count; pos += static_cast<std::uint32_t>(options.step)) {
+        const std::uint32_t next = pos + static_cast<std::uint32_t>(options.step);
+        if (next < count) {
+            // The field's address (or the hand list's, which opens the record) needs
+            // no read of the record, so the next one is on its way early.
+            const GameRecord& upcoming = *record(static_cast<int>(next));
+            const char* field = recordField(upcoming, target);
+            __builtin_prefetch(field ? static_cast<const void*>(field) : &upcoming.hands);
+        }
         if (recordMatches(*record(static_cast<int>(pos)), target, options.searchText)) {
             return static_cast<int>(pos);
         }
