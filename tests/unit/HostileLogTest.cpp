@@ -19,38 +19,17 @@
 #include "model/GameLibrary.h"
 #include "model/GameRecord.h"
 #include "samples/generator/ScoreLogGenerator.h"
+#include "tests/unit/WorkedExample.h"
 
 namespace {
 
 constexpr int kFails = -1;
 
-// The two reference half-games, one entry per line without its line end. Numbering
-// below is 1-based, as in the comments: 1-14 the completed four-player game, 15-21
-// the three-player game that ended early.
+// The worked example's two half-games, one entry per line without its line end.
+// Numbering below is 1-based, as in the comments: 1-14 the completed four-player
+// game, 15-21 the three-player game that ended early.
 std::vector<std::string> referenceLines() {
-    return {
-        "===== TABLE 開始 2003/01/01 21:00",
-        "  [1]NAME-A RATE-A [2]NAME-B RATE-B [3]NAME-C RATE-C [4]NAME-D RATE-D",
-        "  HAND-1 0本場(リーチ0) NAME-A SCORE-A NAME-B SCORE-B",
-        "    YAKU-1",
-        "    FREE TEXT",
-        "  HAND-2 1本場(リーチ1) NAME-C SCORE-C NAME-D SCORE-D",
-        "    YAKU-2",
-        "  ---- 試合結果 ----",
-        "  1位 PLACE-1",
-        "  2位 PLACE-2",
-        "  3位 PLACE-3",
-        "  4位 PLACE-4",
-        "----- TABLE 終了 2003/01/01 21:45",
-        "",
-        "===== TABLE-B 開始 2003/01/01 22:00",
-        "  [1]NAME-A RATE-A [2]NAME-B RATE-B [3]NAME-C RATE-C",
-        "  HAND-1 0本場(リーチ0) NAME-A SCORE-A NAME-B SCORE-B",
-        "    YAKU-1",
-        "   ユーザ切断により途中終了",
-        "----- TABLE-B 終了 2003/01/01 22:10",
-        "",
-    };
+    return workedExampleLines();
 }
 
 std::string join(const std::vector<std::string>& lines, const char* eol = "\n",

@@ -10,42 +10,18 @@
 #include <string>
 
 #include "model/GameLibrary.h"
+#include "tests/unit/WorkedExample.h"
 
 namespace {
 
-// Two half-games, the second ended early; repeated to make a file of a few hundred.
-const char* const kHalfGames[] = {
-    "===== TABLE 開始 2003/01/01 21:00",
-    "  [1]NAME-A RATE-A [2]NAME-B RATE-B [3]NAME-C RATE-C [4]NAME-D RATE-D",
-    "  HAND-1 0本場(リーチ0) NAME-A SCORE-A NAME-B SCORE-B",
-    "    YAKU-1",
-    "    FREE TEXT",
-    "  HAND-2 1本場(リーチ1) NAME-C SCORE-C NAME-D SCORE-D",
-    "    YAKU-2",
-    "  ---- 試合結果 ----",
-    "  1位 PLACE-1",
-    "  2位 PLACE-2",
-    "  3位 PLACE-3",
-    "  4位 PLACE-4",
-    "----- TABLE 終了 2003/01/01 21:45",
-    "",
-    "===== TABLE-B 開始 2003/01/01 22:00",
-    "  [1]NAME-A RATE-A [2]NAME-B RATE-B [3]NAME-C RATE-C",
-    "  HAND-1 0本場(リーチ0) NAME-A SCORE-A NAME-B SCORE-B",
-    "    YAKU-1",
-    "   ユーザ切断により途中終了",
-    "----- TABLE-B 終了 2003/01/01 22:10",
-    "",
-};
+// The worked example's two half-games, the second ended early; repeated to make a
+// file of a few hundred.
 constexpr int kCopies = 100;
 
 std::string scoreLog(int copies) {
     std::string log;
     for (int i = 0; i < copies; ++i) {
-        for (const char* line : kHalfGames) {
-            log += line;
-            log += "\r\n";
-        }
+        log += workedExample("\r\n");
     }
     return log;
 }
