@@ -13,7 +13,7 @@ struct SearchOptions;
 struct HWND__;
 
 class GameLibrary : public FileChooser {
-public:
+  public:
     // Sets the file dialog's defaults: a .txt filter, "c:\program files\" and so on.
     GameLibrary();
     ~GameLibrary() { clear(); }
@@ -46,7 +46,7 @@ public:
     void showTimesAndPlayers(HWND__* edit, int position) const;
     void showPlacings(HWND__* edit, int position) const;
 
-private:
+  private:
     bool loadFrom(LineReader& reader);
     void rebuildIndex();
 

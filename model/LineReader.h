@@ -12,7 +12,7 @@ constexpr int kLineBufferSize = 200;
 // and a byte 0x1A ends the input. A line of 200 or more bytes delivers its first
 // 199 bytes and leaves the reader failed: every later line is empty.
 class LineReader {
-public:
+  public:
     // Reads from an open stream, which the caller keeps owning.
     explicit LineReader(std::FILE* stream);
     // Reads from bytes in memory (tests and fuzzing); they must outlive the reader.
@@ -31,7 +31,7 @@ public:
     // The stream reported a read error (for example a folder opened as a file).
     bool readError() const { return readError_; }
 
-private:
+  private:
     bool fill();
 
     std::FILE* stream_ = nullptr;

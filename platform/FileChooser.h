@@ -13,7 +13,7 @@ constexpr FileDialogMode kFileDialogOpen = 1;
 constexpr FileDialogMode kFileDialogSave = -1;
 
 class FileChooser {
-public:
+  public:
     // Texts are CP932 bytes; an empty text means the value is not set.
     std::string filter;
     std::string filePath;

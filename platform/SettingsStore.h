@@ -13,7 +13,7 @@ using RegistryStatus = long;
 // product's key under it, and keeps all three open until destruction. A key that
 // cannot be had stays null and every operation on it fails with a non-zero status.
 class SettingsStore {
-public:
+  public:
     explicit SettingsStore(const char* productName);
     ~SettingsStore();
     SettingsStore(const SettingsStore&) = delete;
@@ -29,7 +29,7 @@ public:
     // shorter one fills only its own bytes.
     RegistryStatus readValue(const char* name, void* buffer, std::uint32_t size);
 
-private:
+  private:
     std::unique_ptr<char[]> productName;
     HKEY__* softwareKey = nullptr;
     HKEY__* makerKey = nullptr;

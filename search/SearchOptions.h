@@ -22,10 +22,10 @@ enum class SearchTarget : std::int32_t {
 constexpr int kSearchTextSize = 200;
 
 struct SearchOptions {
-    std::int32_t startIndex;       // the scan starts next to this position; -1 for none
+    std::int32_t startIndex; // the scan starts next to this position; -1 for none
     char searchText[kSearchTextSize];
-    std::int32_t target;           // a SearchTarget number, or anything read from settings
-    std::int32_t step;             // +1 downwards, -1 upwards
+    std::int32_t target; // a SearchTarget number, or anything read from settings
+    std::int32_t step;   // +1 downwards, -1 upwards
 };
 
 static_assert(sizeof(SearchOptions) == 212, "ForSearch is stored as 212 bytes");
