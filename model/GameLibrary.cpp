@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <new>
 
+#include "model/HalfGameReader.h"
 #include "model/LineReader.h"
 #include "platform/LoadSupport.h"
 
@@ -12,37 +13,6 @@ namespace {
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
-
-// Reads one half-game into record; false on the first line that breaks the grammar.
-bool readHalfGame(GameRecord& record, LineReader& reader) {
-    char line[kLineBufferSize];
-    reader.readLine(line);
-    if (!record.parseHeader(line)) {
-        return false;
-    }
-    reader.readLine(line);
-    if (!record.parsePlayers(line)) {
-        return false;
-    }
-    switch (record.parseHands(reader)) {
-    case HandSectionEnd::Failed:
-        return false;
-    case HandSectionEnd::ResultsFollow:
-        if (!record.parsePlacings(reader)) {
-            return false;
-        }
-        break;
-    case HandSectionEnd::Aborted:
-        record.setAborted();
-        break;
-    }
-    reader.readLine(line);
-    if (!record.parseFooter(line)) {
-        return false;
-    }
-    reader.readLine(line); // the separator line, whatever it holds
-    return true;
-}
 
 } // namespace
 
@@ -91,7 +61,7 @@ bool GameLibrary::loadFrom(LineReader& reader) {
     std::list<GameRecord> added;
     while (!reader.atEnd()) {
         GameRecord& record = added.emplace_back();
-        if (!readHalfGame(record, reader)) {
+        if (!readHalfGame(record, reader, nullptr)) {
             if (reader.readError()) {
                 return false; // the file could not be read: not a bad log, keep what we had
             }

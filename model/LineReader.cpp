@@ -20,11 +20,11 @@ const char* cutAtEndOfFileByte(const char* begin, const char* end) {
 
 LineReader::LineReader(std::FILE* stream)
     : stream_(stream), storage_(std::make_unique<char[]>(kChunkSize)) {
-    pos_ = end_ = storage_.get();
+    pos_ = end_ = chunkStart_ = storage_.get();
 }
 
 LineReader::LineReader(const char* data, std::size_t size) : eof_(true) {
-    pos_ = data;
+    pos_ = chunkStart_ = data;
     end_ = size ? cutAtEndOfFileByte(data, data + size) : data;
 }
 
@@ -41,7 +41,9 @@ bool LineReader::fill() {
         readError_ = std::ferror(stream_) != 0;
         return false;
     }
-    pos_ = storage_.get();
+    base_ += chunkBytes_;
+    chunkBytes_ = got;
+    pos_ = chunkStart_ = storage_.get();
     end_ = cutAtEndOfFileByte(pos_, pos_ + got);
     if (end_ != pos_ + got) {
         eof_ = true;
@@ -55,9 +57,21 @@ bool LineReader::atEnd() {
 
 void LineReader::readLine(char (&buffer)[kLineBufferSize]) {
     buffer[0] = '\0';
-    if (overlong_) {
+    read(buffer);
+    if (keepLines_ && !lastReadAtEnd_) {
+        std::memcpy(lastLine_, buffer, std::strlen(buffer) + 1);
+    }
+}
+
+void LineReader::read(char (&buffer)[kLineBufferSize]) {
+    if (overlong_ || !fill()) {
+        lastReadAtEnd_ = true;
         return;
     }
+    lastReadAtEnd_ = false;
+    ++lineNumber_;
+    lineOffset_ = offset();
+    recentOffsets_[lineNumber_ % kRecentLines] = lineOffset_;
     int length = 0;
     // A CR that closed the previous chunk: line end if an LF follows, data otherwise.
     bool pendingCr = false;

@@ -31,8 +31,28 @@ class LineReader {
     // The stream reported a read error (for example a folder opened as a file).
     bool readError() const { return readError_; }
 
+    // Where the reader stands, for diagnostics: the 1-based number of the last line
+    // delivered (0 before the first), the byte offset at which it began, and whether
+    // the last readLine found the input already at its end (and delivered nothing).
+    long lineNumber() const { return lineNumber_; }
+    std::size_t lineOffset() const { return lineOffset_; }
+    // The offset of one of the last kRecentLines lines delivered.
+    static constexpr long kRecentLines = 8;
+    std::size_t lineOffsetOf(long line) const { return recentOffsets_[line % kRecentLines]; }
+    bool lastReadAtEnd() const { return lastReadAtEnd_; }
+    // With keepLines, the reader keeps a copy of each line it delivers, so that a
+    // diagnostic can quote a line that a parser read into its own buffer.
+    void keepLines(bool keep) { keepLines_ = keep; }
+    const char* lastLine() const { return lastLine_; }
+
+    // The byte offset of the next byte to be read.
+    std::size_t offset() const {
+        return base_ + static_cast<std::size_t>(pos_ - chunkStart_);
+    }
+
   private:
     bool fill();
+    void read(char (&buffer)[kLineBufferSize]);
 
     std::FILE* stream_ = nullptr;
     std::unique_ptr<char[]> storage_;
@@ -41,4 +61,14 @@ class LineReader {
     bool eof_ = false;
     bool overlong_ = false;
     bool readError_ = false;
+    // Offsets: chunkStart_ is the byte at offset base_ of the input.
+    const char* chunkStart_ = nullptr;
+    std::size_t base_ = 0;
+    std::size_t chunkBytes_ = 0;
+    long lineNumber_ = 0;
+    std::size_t lineOffset_ = 0;
+    bool lastReadAtEnd_ = false;
+    std::size_t recentOffsets_[kRecentLines] = {};
+    bool keepLines_ = false;
+    char lastLine_[kLineBufferSize] = {};
 };

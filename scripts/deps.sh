@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Installs, with apt, whatever the build and the tests need and this machine lacks.
 # Usage: scripts/deps.sh [core|win32|fuzz|bench|all]   (default: all)
+# The command's libraries are in core; the clients that read its output back
+# (the sqlite3 shell, Chromium) are in client.
 set -euo pipefail
 what=${1:-all}
 
-core=(cmake ninja-build g++ clang python3 googletest libgtest-dev)
+core=(cmake ninja-build g++ clang python3 googletest libgtest-dev
+      libcli11-dev nlohmann-json3-dev libsqlite3-dev)
+client=(sqlite3 chromium fonts-ipafont-gothic)
 win32=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth imagemagick fonts-ipafont-gothic fonts-wine
        binutils-mingw-w64-i686)
 fuzz=(clang-14 libclang-rt-14-dev)
@@ -14,8 +18,8 @@ case $what in
     core) want=("${core[@]}") ;;
     win32) want=("${core[@]}" "${win32[@]}") ;;
     fuzz) want=("${core[@]}" "${fuzz[@]}") ;;
-    bench) want=("${core[@]}" "${bench[@]}") ;;
-    all) want=("${core[@]}" "${win32[@]}" "${fuzz[@]}") ;;
+    bench) want=("${core[@]}" "${client[@]}" "${bench[@]}") ;;
+    all) want=("${core[@]}" "${client[@]}" "${win32[@]}" "${fuzz[@]}") ;;
     *) echo "deps.sh: unknown set '$what'" >&2; exit 2 ;;
 esac
 

@@ -11,6 +11,25 @@ passed=0
 failed=0
 steps_failed=()
 
+clisuite() { # $1: name; $2: paiview binary. The command's tests, run as a process.
+    local name=$1 bin=$2
+    echo "== $name"
+    PAIVIEW=$bin python3 tests/cli/run.py >"$log/$name.log" 2>&1
+    local rc=$?
+    local line p f
+    line=$(grep -E '^cli: [0-9]+ passed, [0-9]+ failed' "$log/$name.log" | tail -n 1)
+    p=$(echo "$line" | awk '{print $2+0}')
+    f=$(echo "$line" | awk '{print $4+0}')
+    passed=$((passed + p))
+    failed=$((failed + f))
+    echo "   ${line:-cli: no summary}"
+    if [ $rc -ne 0 ]; then
+        echo "   FAILED: see $log/$name.log"
+        grep -E '^(FAIL|ERROR):|Error|assert' "$log/$name.log" | head -n 30 | sed 's/^/   | /'
+        steps_failed+=("$name")
+    fi
+}
+
 count() { # $1: gtest log file; adds its totals
     local p f
     p=$(sed -E 's/^[0-9]+: //' "$1" | grep -E '^\[  PASSED  \] [0-9]+ test' | awk '{s+=$4} END {print s+0}')
@@ -52,9 +71,13 @@ scripts/deps.sh all || { echo "0 passed, 1 failed"; exit 1; }
 if step build-native bash -c 'cmake --preset native && cmake --build --preset native'; then
     build/native/scorecheck samples/tonpuso.txt | sed 's/^/   /'
     suite native build/native
+    clisuite cli build/native/paiview
 fi
 if step build-sanitize bash -c 'cmake --preset native-sanitize && cmake --build --preset native-sanitize'; then
-    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 suite native-sanitize build/native-sanitize
+    export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+    suite native-sanitize build/native-sanitize
+    clisuite cli-sanitize build/native-sanitize/paiview
+    unset ASAN_OPTIONS UBSAN_OPTIONS
 fi
 if step build-win32 bash -c 'cmake --preset win32 && cmake --build --preset win32'; then
     # The tests' own prefix: what they store never reaches the prefix of `make run`.

@@ -1,0 +1,167 @@
+// Loads several score logs into one set: merge by start time, duplicates, salvage.
+#include "analysis/LogSet.h"
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <string_view>
+#include <unordered_map>
+
+#include "model/LineReader.h"
+
+namespace {
+
+// A half-game's lines without their line ends: two copies that differ only in CR LF
+// against LF are the same half-game.
+std::string_view linesOf(std::string_view bytes, std::string& scratch) {
+    if (bytes.find('\r') == std::string_view::npos) {
+        return bytes;
+    }
+    scratch.clear();
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) {
+            scratch += bytes[i];
+        }
+    }
+    return scratch;
+}
+
+bool isHeaderLine(std::string_view line) {
+    return line.substr(0, 6) == "===== " && line.find("開始") != std::string_view::npos;
+}
+
+// The offset of the first header line that starts after offset from, or the size.
+std::size_t nextHeader(std::string_view bytes, std::size_t from, long& lineNumber) {
+    std::size_t pos = bytes.find('\n', from);
+    while (pos != std::string_view::npos) {
+        ++lineNumber;
+        const std::size_t start = pos + 1;
+        std::size_t end = bytes.find('\n', start);
+        const std::string_view line =
+            bytes.substr(start, (end == std::string_view::npos ? bytes.size() : end) - start);
+        if (isHeaderLine(line)) {
+            return start;
+        }
+        pos = end;
+    }
+    return bytes.size();
+}
+
+struct Loaded {
+    GameRecord* record;
+    RecordOrigin origin;
+};
+
+} // namespace
+
+bool LogSet::load(std::vector<std::string> files, const LogSetOptions& options) {
+    files_ = std::move(files);
+    records_.clear();
+    merged_.clear();
+    origins_.clear();
+    problems_.clear();
+    duplicates_ = 0;
+
+    std::vector<Loaded> loaded;
+    // The lines of every half-game kept so far, by hash, to drop copies.
+    std::unordered_multimap<std::size_t, std::string_view> seen;
+    std::list<std::string> normalised; // owns the CR-free copies that seen points into
+    std::string scratch;
+
+    for (std::size_t file = 0; file < files_.size(); ++file) {
+        const std::string_view bytes(files_[file]);
+        std::size_t start = 0; // where the current reader began
+        long lineBase = 0;     // lines before it
+        while (start < bytes.size()) {
+            LineReader reader(bytes.data() + start, bytes.size() - start);
+            reader.keepLines(true);
+            bool restarted = false;
+            while (!reader.atEnd()) {
+                const std::size_t gameStart = reader.offset();
+                const long firstLine = lineBase + reader.lineNumber() + 1;
+                GameRecord& record = records_.emplace_back();
+                HalfGameError error;
+                if (!readHalfGame(record, reader, &error)) {
+                    records_.pop_back();
+                    LoadProblem problem;
+                    problem.file = file;
+                    problem.error = error;
+                    problem.error.line += lineBase;
+                    problem.error.gameLine += lineBase;
+                    problem.error.offset += start;
+                    problem.firstLine = firstLine;
+                    if (!options.salvage) {
+                        problem.lastLine = problem.error.line;
+                        problems_.push_back(std::move(problem));
+                        records_.clear();
+                        return false;
+                    }
+                    // Go on at the next header line after this half-game's first line.
+                    long line = firstLine;
+                    const std::size_t next = nextHeader(bytes, start + gameStart, line);
+                    problem.lastLine = line - 1;
+                    if (next >= bytes.size()) {
+                        // The broken half-game runs to the end of the file.
+                        problem.lastLine = !bytes.empty() && bytes.back() == '\n' ? line - 1 : line;
+                    }
+                    problems_.push_back(std::move(problem));
+                    lineBase = line - 1;
+                    start = next;
+                    restarted = true;
+                    break;
+                }
+                const std::size_t gameEnd = reader.offset();
+                std::string_view lines =
+                    linesOf(bytes.substr(start + gameStart, gameEnd - gameStart), scratch);
+                // The separator line is not part of what makes two half-games the same.
+                while (!lines.empty() && (lines.back() == '\n' || lines.back() == '\r')) {
+                    lines.remove_suffix(1);
+                }
+                if (lines.data() == scratch.data()) {
+                    normalised.push_back(scratch);
+                    lines = normalised.back();
+                }
+                const std::size_t hash = std::hash<std::string_view>()(lines);
+                const auto range = seen.equal_range(hash);
+                const bool copy = std::any_of(range.first, range.second,
+                                              [&](const auto& entry) { return entry.second == lines; });
+                if (copy) {
+                    records_.pop_back();
+                    ++duplicates_;
+                    continue;
+                }
+                seen.emplace(hash, lines);
+                loaded.push_back({&record, {file, firstLine, lineBase + reader.lineNumber()}});
+            }
+            if (!restarted) {
+                break;
+            }
+        }
+    }
+
+    // Start-time order; equal times keep the order of the files and within them.
+    std::stable_sort(loaded.begin(), loaded.end(), [](const Loaded& a, const Loaded& b) {
+        return std::strcmp(a.record->startTime, b.record->startTime) < 0;
+    });
+    merged_.reserve(loaded.size());
+    origins_.reserve(loaded.size());
+    for (const Loaded& entry : loaded) {
+        merged_.push_back(entry.record);
+        origins_.push_back(entry.origin);
+    }
+    return true;
+}
+
+std::size_t LogSet::handCount() const {
+    std::size_t count = 0;
+    for (const GameRecord* record : merged_) {
+        count += record->hands.size();
+    }
+    return count;
+}
+
+std::size_t LogSet::abortedCount() const {
+    return static_cast<std::size_t>(std::count_if(merged_.begin(), merged_.end(), [](const GameRecord* r) {
+        return std::strcmp(r->placings[0], "途中終了") == 0;
+    }));
+}

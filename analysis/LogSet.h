@@ -1,0 +1,63 @@
+// One or more score logs loaded together: their half-games merged in start-time order,
+// duplicates counted once, each record with the file and lines it came from.
+#pragma once
+
+#include <cstddef>
+#include <list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/GameRecord.h"
+#include "model/HalfGameReader.h"
+
+// Where a record came from.
+struct RecordOrigin {
+    std::size_t file = 0;  // index into the files given to load
+    long firstLine = 0;    // its header line, 1-based
+    long lastLine = 0;     // its last line (the separator, or the footer at the end)
+};
+
+// A half-game that could not be read.
+struct LoadProblem {
+    std::size_t file = 0;
+    HalfGameError error;
+    long firstLine = 0; // the broken half-game's lines, as skipped by salvage
+    long lastLine = 0;
+};
+
+struct LogSetOptions {
+    // Skip a broken half-game by going on at the next header line, instead of failing.
+    bool salvage = false;
+};
+
+class LogSet {
+  public:
+    LogSet() = default;
+    LogSet(const LogSet&) = delete;
+    LogSet& operator=(const LogSet&) = delete;
+
+    // Loads the CP932 bytes of each file (the set keeps them). Returns false when a
+    // file breaks and salvage is off: problems() then holds the first problem and the
+    // set is empty. With salvage every problem is listed and the rest is kept.
+    bool load(std::vector<std::string> files, const LogSetOptions& options = {});
+
+    std::size_t size() const { return merged_.size(); }
+    // Position 0 is number 1: start-time order, stable across and within files.
+    const GameRecord& record(std::size_t position) const { return *merged_[position]; }
+    const RecordOrigin& origin(std::size_t position) const { return origins_[position]; }
+
+    const std::vector<LoadProblem>& problems() const { return problems_; }
+    // Half-games dropped because one with the same lines was read before.
+    std::size_t duplicates() const { return duplicates_; }
+    std::size_t handCount() const;
+    std::size_t abortedCount() const;
+
+  private:
+    std::vector<std::string> files_;
+    std::list<GameRecord> records_;
+    std::vector<const GameRecord*> merged_;
+    std::vector<RecordOrigin> origins_;
+    std::vector<LoadProblem> problems_;
+    std::size_t duplicates_ = 0;
+};

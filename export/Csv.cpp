@@ -1,0 +1,27 @@
+// CSV quoting after RFC 4180.
+#include "export/Csv.h"
+
+void appendCsvField(std::string& out, std::string_view field) {
+    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out.append(field);
+        return;
+    }
+    out += '"';
+    for (char c : field) {
+        if (c == '"') {
+            out += '"';
+        }
+        out += c;
+    }
+    out += '"';
+}
+
+void appendCsvRow(std::string& out, const std::vector<std::string>& fields) {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0) {
+            out += ',';
+        }
+        appendCsvField(out, fields[i]);
+    }
+    out += "\r\n";
+}

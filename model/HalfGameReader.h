@@ -1,0 +1,40 @@
+// Reads one half-game through the five parsers, and says where it broke when it fails.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "model/GameRecord.h"
+
+class LineReader;
+
+// What the reader expected on the line that broke a half-game.
+enum class HalfGameStep {
+    Header,
+    Players,
+    FirstHand,  // a hand line or the abort line, right after the player line
+    HandLine,   // a later hand line: it has "本場(リーチ" but no ")"
+    YakuLine,   // the line after a hand line
+    SectionEnd, // the result header or the abort line, before the input ended
+    Placing,    // the placing line numbered in placing
+    Footer,
+    LineLength, // a line of more than 199 bytes
+};
+
+struct HalfGameError {
+    HalfGameStep step = HalfGameStep::Header;
+    long line = 0;          // 1-based, in the reader's numbering
+    std::size_t offset = 0; // of that line's first byte
+    bool atEnd = false;     // the input had ended: found is empty
+    std::string found;      // the line as read (CP932, at most 199 bytes)
+    int placing = 0;        // for Placing: 1 to 4
+    long gameLine = 0;      // the half-game's header line
+};
+
+// Reads one half-game into record with the loader's rules. On failure returns false
+// and, when error is given, fills it. An over-long line met anywhere in the half-game
+// is reported as such, also when the half-game itself parsed.
+bool readHalfGame(GameRecord& record, LineReader& reader, HalfGameError* error);
+
+// "line 12 (byte 345): expected the footer line "----- … 終了 …", found "…"": CP932.
+std::string describeHalfGameError(const HalfGameError& error);
