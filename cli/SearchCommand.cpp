@@ -1,0 +1,4 @@
+// paiview search: not built yet.
+#include "cli/Cli.h"
+
+void addSearchCommand(CLI::App&) {}

@@ -1,0 +1,4 @@
+// paiview stats: not built yet.
+#include "cli/Cli.h"
+
+void addStatsCommand(CLI::App&) {}
