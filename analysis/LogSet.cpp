@@ -11,19 +11,45 @@
 
 namespace {
 
-// A half-game's lines without their line ends: two copies that differ only in CR LF
-// against LF are the same half-game.
-std::string_view linesOf(std::string_view bytes, std::string& scratch) {
-    if (bytes.find('\r') == std::string_view::npos) {
-        return bytes;
-    }
-    scratch.clear();
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) {
-            scratch += bytes[i];
+// A half-game's lines, one at a time, without their line ends: two copies that differ
+// only in CR LF against LF are the same half-game.
+template <typename Visit> void forEachLine(std::string_view bytes, Visit visit) {
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t lf = bytes.find('\n', start);
+        std::size_t end = lf == std::string_view::npos ? bytes.size() : lf;
+        if (lf != std::string_view::npos && end > start && bytes[end - 1] == '\r') {
+            --end;
         }
+        visit(bytes.substr(start, end - start));
+        if (lf == std::string_view::npos) {
+            return;
+        }
+        start = lf + 1;
     }
-    return scratch;
+}
+
+// Copies share these fields; hashing them instead of every line keeps the check cheap,
+// and the lines themselves are compared only when the fields agree.
+std::size_t recordHash(const GameRecord& record) {
+    std::size_t hash = record.hands.size();
+    for (const char* field : {record.startTime, record.tableName, record.playerLine,
+                              record.placings[0], record.endTime}) {
+        hash = hash * 1000003u ^ std::hash<std::string_view>()(field);
+    }
+    return hash;
+}
+
+bool sameLines(std::string_view a, std::string_view b) {
+    std::vector<std::string_view> linesA;
+    forEachLine(a, [&](std::string_view line) { linesA.push_back(line); });
+    std::size_t i = 0;
+    bool same = true;
+    forEachLine(b, [&](std::string_view line) {
+        same = same && i < linesA.size() && linesA[i] == line;
+        ++i;
+    });
+    return same && i == linesA.size();
 }
 
 bool isHeaderLine(std::string_view line) {
@@ -65,8 +91,6 @@ bool LogSet::load(std::vector<std::string> files, const LogSetOptions& options) 
     std::vector<Loaded> loaded;
     // The lines of every half-game kept so far, by hash, to drop copies.
     std::unordered_multimap<std::size_t, std::string_view> seen;
-    std::list<std::string> normalised; // owns the CR-free copies that seen points into
-    std::string scratch;
 
     for (std::size_t file = 0; file < files_.size(); ++file) {
         const std::string_view bytes(files_[file]);
@@ -74,7 +98,6 @@ bool LogSet::load(std::vector<std::string> files, const LogSetOptions& options) 
         long lineBase = 0;     // lines before it
         while (start < bytes.size()) {
             LineReader reader(bytes.data() + start, bytes.size() - start);
-            reader.keepLines(true);
             bool restarted = false;
             while (!reader.atEnd()) {
                 const std::size_t gameStart = reader.offset();
@@ -111,20 +134,16 @@ bool LogSet::load(std::vector<std::string> files, const LogSetOptions& options) 
                     break;
                 }
                 const std::size_t gameEnd = reader.offset();
-                std::string_view lines =
-                    linesOf(bytes.substr(start + gameStart, gameEnd - gameStart), scratch);
+                std::string_view lines = bytes.substr(start + gameStart, gameEnd - gameStart);
                 // The separator line is not part of what makes two half-games the same.
                 while (!lines.empty() && (lines.back() == '\n' || lines.back() == '\r')) {
                     lines.remove_suffix(1);
                 }
-                if (lines.data() == scratch.data()) {
-                    normalised.push_back(scratch);
-                    lines = normalised.back();
-                }
-                const std::size_t hash = std::hash<std::string_view>()(lines);
+                const std::size_t hash = recordHash(record);
                 const auto range = seen.equal_range(hash);
-                const bool copy = std::any_of(range.first, range.second,
-                                              [&](const auto& entry) { return entry.second == lines; });
+                const bool copy = std::any_of(range.first, range.second, [&](const auto& entry) {
+                    return sameLines(entry.second, lines);
+                });
                 if (copy) {
                     records_.pop_back();
                     ++duplicates_;

@@ -36,12 +36,10 @@ std::string readLog(const std::string& name) {
     if (!in) {
         throw CliExit{kExitFailure, name + ": cannot be opened for reading"};
     }
-    std::string bytes;
-    if (!ec) {
-        bytes.reserve(static_cast<std::size_t>(size));
-    }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
+    // One read of the whole file; a file that grows meanwhile is read as it was.
+    std::string bytes(ec ? 0 : static_cast<std::size_t>(size), '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (in.bad() || static_cast<std::size_t>(in.gcount()) != bytes.size()) {
         throw CliExit{kExitFailure, name + ": read error"};
     }
     return bytes;

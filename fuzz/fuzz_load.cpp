@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "analysis/GameFacts.h"
+#include "analysis/LogSet.h"
 #include "fuzz/ReferenceTexts.h"
 #include "model/GameLibrary.h"
 #include "model/GameRecord.h"
@@ -120,6 +122,37 @@ void checkLibrary(const GameLibrary& lib, int expected) {
     require(lib.placingsText(lib.recordCount()) == kNoRecordText, "pane 2 past the end");
 }
 
+// The command's loader agrees with the program's, and the facts of every record it
+// keeps can be read without a crash; salvage always loads and names what it skipped.
+void checkLogSet(const char* data, std::size_t size, bool loaded, int count) {
+    LogSet strict;
+    require(strict.load({std::string(data, size)}) == loaded, "LogSet and GameLibrary disagree");
+    if (loaded) {
+        require(strict.size() + strict.duplicates() == static_cast<std::size_t>(count),
+                "LogSet count");
+    } else {
+        require(strict.size() == 0 && strict.problems().size() == 1, "failed LogSet not empty");
+        require(!describeHalfGameError(strict.problems()[0].error).empty(), "no diagnostic");
+    }
+    LogSet salvaged;
+    require(salvaged.load({std::string(data, size)}, LogSetOptions{true}), "salvage failed");
+    for (const LoadProblem& problem : salvaged.problems()) {
+        require(problem.firstLine >= 1 && problem.firstLine <= problem.lastLine + 1,
+                "skipped lines out of order");
+        describeHalfGameError(problem.error);
+    }
+    for (std::size_t i = 0; i < salvaged.size(); ++i) {
+        const GameFacts game = gameFacts(salvaged.record(i), static_cast<int>(i + 1));
+        require(game.seats.size() <= static_cast<std::size_t>(game.playerCount), "seats");
+        require(game.hands.size() == salvaged.record(i).hands.size(), "hand facts");
+        for (const HandFacts& hand : game.hands) {
+            require(!hand.resultParsed || hand.draw || !hand.changes.empty() ||
+                        hand.result.empty(),
+                    "parsed result without changes");
+        }
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -131,6 +164,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     GameLibrary lib;
     const bool loaded = lib.loadFromMemory(bytes, size);
+    checkLogSet(bytes, size, loaded, lib.recordCount());
     if (!loaded) {
         require(lib.recordCount() == 0, "failed load left records");
         return 0;

@@ -82,10 +82,10 @@ bool readHalfGame(GameRecord& record, LineReader& reader, HalfGameError* error) 
                         "");
         }
         if (record.hands.empty()) {
-            return fail(reader, error, HalfGameStep::FirstHand, reader.lastLine());
+            return fail(reader, error, HalfGameStep::FirstHand, reader.lastLine().c_str());
         }
-        if (std::strstr(reader.lastLine(), "本場(リーチ")) {
-            return fail(reader, error, HalfGameStep::HandLine, reader.lastLine());
+        if (reader.lastLine().find("本場(リーチ") != std::string::npos) {
+            return fail(reader, error, HalfGameStep::HandLine, reader.lastLine().c_str());
         }
         fail(reader, error, HalfGameStep::SectionEnd, "");
         if (error->step == HalfGameStep::SectionEnd) {
@@ -100,7 +100,7 @@ bool readHalfGame(GameRecord& record, LineReader& reader, HalfGameError* error) 
             if (error) {
                 error->placing = 1;
             }
-            return fail(reader, error, HalfGameStep::Placing, reader.lastLine());
+            return fail(reader, error, HalfGameStep::Placing, reader.lastLine().c_str());
         }
         completed = true;
         break;

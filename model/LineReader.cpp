@@ -1,6 +1,7 @@
 // Splits a score log into lines by the text-mode rules, over large binary reads.
 #include "model/LineReader.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -58,7 +59,7 @@ bool LineReader::atEnd() {
 void LineReader::readLine(char (&buffer)[kLineBufferSize]) {
     buffer[0] = '\0';
     read(buffer);
-    if (keepLines_ && !lastReadAtEnd_) {
+    if (keepLines_ && stream_ && !lastReadAtEnd_) {
         std::memcpy(lastLine_, buffer, std::strlen(buffer) + 1);
     }
 }
@@ -130,4 +131,21 @@ void LineReader::read(char (&buffer)[kLineBufferSize]) {
         return;
     }
     buffer[length] = '\0';
+}
+
+std::string LineReader::lastLine() const {
+    if (stream_) {
+        return lastLine_;
+    }
+    if (lineNumber_ == 0) {
+        return {};
+    }
+    const char* start = chunkStart_ + lineOffset_;
+    const char* lf = static_cast<const char*>(
+        std::memchr(start, '\n', static_cast<std::size_t>(end_ - start)));
+    std::size_t length = static_cast<std::size_t>((lf ? lf : end_) - start);
+    if (lf && length > 0 && start[length - 1] == '\r') {
+        --length;
+    }
+    return std::string(start, std::min<std::size_t>(length, kMaxLineBytes));
 }

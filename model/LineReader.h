@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <memory>
+#include <string>
 
 constexpr int kLineBufferSize = 200;
 
@@ -40,10 +41,11 @@ class LineReader {
     static constexpr long kRecentLines = 8;
     std::size_t lineOffsetOf(long line) const { return recentOffsets_[line % kRecentLines]; }
     bool lastReadAtEnd() const { return lastReadAtEnd_; }
-    // With keepLines, the reader keeps a copy of each line it delivers, so that a
-    // diagnostic can quote a line that a parser read into its own buffer.
+    // The last line delivered, so that a diagnostic can quote a line that a parser read
+    // into its own buffer. A reader over memory finds it in the input; a stream reader
+    // keeps a copy of each line only when keepLines is set.
     void keepLines(bool keep) { keepLines_ = keep; }
-    const char* lastLine() const { return lastLine_; }
+    std::string lastLine() const;
 
     // The byte offset of the next byte to be read.
     std::size_t offset() const {
