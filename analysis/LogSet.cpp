@@ -118,7 +118,7 @@ bool LogSet::load(std::vector<std::string> files, const LogSetOptions& options) 
                     lines.remove_suffix(1);
                 }
                 if (lines.data() == scratch.data()) {
-                    normalised.push_back(scratch);
+                    normalised.emplace_back(lines); // as stripped above
                     lines = normalised.back();
                 }
                 const std::size_t hash = std::hash<std::string_view>()(lines);
