@@ -150,7 +150,9 @@ bool LogSet::load(std::vector<std::string> files, const LogSetOptions& options) 
                     continue;
                 }
                 seen.emplace(hash, lines);
-                loaded.push_back({&record, {file, firstLine, lineBase + reader.lineNumber()}});
+                loaded.push_back(
+                    {&record,
+                     {file, firstLine, lineBase + reader.lineNumber(), start + gameStart}});
             }
             if (!restarted) {
                 break;
@@ -171,6 +173,49 @@ bool LogSet::load(std::vector<std::string> files, const LogSetOptions& options) 
     return true;
 }
 
+RecordLines LogSet::lines(std::size_t position) const {
+    // The markers of GameRecord's parsers, which decide where a hand line is.
+    static const char kRoundMarker[] = "本場(リーチ";
+    static const char kResultsLine[] = "  ---- 試合結果 ----";
+    static const char kAbortLine[] = "   ユーザ切断により途中終了";
+
+    const GameRecord& record = *merged_[position];
+    const RecordOrigin& origin = origins_[position];
+    const std::string& bytes = files_[origin.file];
+    LineReader reader(bytes.data() + origin.offset, bytes.size() - origin.offset);
+    char line[kLineBufferSize];
+    RecordLines lines;
+    const auto read = [&] {
+        reader.readLine(line);
+        return origin.firstLine - 1 + reader.lineNumber();
+    };
+    lines.header = read();
+    lines.players = read();
+    long at = read(); // the first hand line, or the abort line
+    const std::size_t handCount = record.hands.size();
+    for (std::size_t h = 0; h < handCount; ++h) {
+        lines.hands.push_back(at);
+        at = read(); // its yaku line, which may already be the next hand line
+        if (h + 1 < handCount) {
+            while (!std::strstr(line, kRoundMarker) && !reader.atEnd()) {
+                at = read();
+            }
+        }
+    }
+    while (std::strcmp(line, kResultsLine) != 0 && std::strcmp(line, kAbortLine) != 0 &&
+           !reader.atEnd()) {
+        at = read();
+    }
+    lines.sectionEnd = at;
+    if (std::strcmp(line, kResultsLine) == 0) {
+        for (int i = 0; i < record.playerCount && i < kPlacingCount; ++i) {
+            lines.placings[i] = read();
+        }
+    }
+    lines.footer = read();
+    return lines;
+}
+
 std::size_t LogSet::handCount() const {
     std::size_t count = 0;
     for (const GameRecord* record : merged_) {
@@ -180,7 +225,8 @@ std::size_t LogSet::handCount() const {
 }
 
 std::size_t LogSet::abortedCount() const {
-    return static_cast<std::size_t>(std::count_if(merged_.begin(), merged_.end(), [](const GameRecord* r) {
-        return std::strcmp(r->placings[0], "途中終了") == 0;
-    }));
+    return static_cast<std::size_t>(
+        std::count_if(merged_.begin(), merged_.end(), [](const GameRecord* r) {
+            return std::strcmp(r->placings[0], "途中終了") == 0;
+        }));
 }

@@ -13,9 +13,20 @@
 
 // Where a record came from.
 struct RecordOrigin {
-    std::size_t file = 0;  // index into the files given to load
-    long firstLine = 0;    // its header line, 1-based
-    long lastLine = 0;     // its last line (the separator, or the footer at the end)
+    std::size_t file = 0;   // index into the files given to load
+    long firstLine = 0;     // its header line, 1-based
+    long lastLine = 0;      // its last line (the separator, or the footer at the end)
+    std::size_t offset = 0; // its header line's first byte in the file
+};
+
+// The line numbers of a loaded record's pieces, 1-based in its file.
+struct RecordLines {
+    long header = 0;
+    long players = 0;
+    std::vector<long> hands;           // each hand's line, in the record's hand order
+    long sectionEnd = 0;               // the result header, or the abort line
+    long placings[kPlacingCount] = {}; // 0 for none (aborted, or fewer players)
+    long footer = 0;
 };
 
 // A half-game that could not be read.
@@ -46,6 +57,9 @@ class LogSet {
     // Position 0 is number 1: start-time order, stable across and within files.
     const GameRecord& record(std::size_t position) const { return *merged_[position]; }
     const RecordOrigin& origin(std::size_t position) const { return origins_[position]; }
+    // Found again by reading the record's lines with the loader's rules: kept out of
+    // loading, which never needs them.
+    RecordLines lines(std::size_t position) const;
 
     const std::vector<LoadProblem>& problems() const { return problems_; }
     // Half-games dropped because one with the same lines was read before.

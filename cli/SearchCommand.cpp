@@ -1,4 +1,109 @@
-// paiview search: not built yet.
+// paiview search: every record or hand whose field holds a text, with its line.
+#include "analysis/GameFacts.h"
 #include "cli/Cli.h"
+#include "search/FieldMatch.h"
+#include "text/Encoding.h"
 
-void addSearchCommand(CLI::App&) {}
+namespace {
+
+struct SearchCommandOptions {
+    LogOptions logs;
+    std::vector<std::string> arguments; // LOG... FIELD TEXT
+};
+
+std::string fieldNames() {
+    std::string names;
+    for (const char* name : kSearchFieldNames) {
+        names += names.empty() ? "" : " ";
+        names += name;
+    }
+    return names;
+}
+
+// The line of the log that holds a record field.
+long fieldLine(const RecordLines& lines, SearchTarget target) {
+    switch (target) {
+    case SearchTarget::PlayerLine:
+        return lines.players;
+    case SearchTarget::EndTime:
+        return lines.footer;
+    case SearchTarget::Placing1:
+    case SearchTarget::Placing2:
+    case SearchTarget::Placing3:
+    case SearchTarget::Placing4: {
+        const int i = static_cast<int>(target) - static_cast<int>(SearchTarget::Placing1);
+        // An aborted game keeps its abort line as the first placing, nothing after.
+        return lines.placings[i] ? lines.placings[i] : lines.sectionEnd;
+    }
+    default:
+        return lines.header;
+    }
+}
+
+void runSearch(SearchCommandOptions& options) {
+    if (options.arguments.size() < 3) {
+        throw CliExit{kExitUsage, "search: expected LOG... FIELD TEXT"};
+    }
+    const std::string utf8Text = options.arguments.back();
+    const std::string fieldName = options.arguments[options.arguments.size() - 2];
+    options.arguments.resize(options.arguments.size() - 2);
+    options.logs.logs = options.arguments;
+    const auto target = searchTargetNamed(fieldName);
+    if (!target) {
+        throw CliExit{kExitUsage, "search: FIELD must be one of " + fieldNames() + ", got \"" +
+                                      fieldName + "\""};
+    }
+    std::size_t replaced = 0;
+    const std::string text = utf8ToCp932(utf8Text, &replaced);
+    if (replaced > 0) {
+        throw CliExit{kExitUsage, "search: TEXT holds characters that a score log (CP932) "
+                                  "cannot hold: \"" +
+                                      utf8Text + "\""};
+    }
+
+    LogSet logs;
+    loadLogs(options.logs, logs);
+    std::string out;
+    std::size_t linesOf = logs.size(); // the position whose lines are in lines
+    RecordLines lines;
+    forEveryHit(
+        logs.size(), [&](std::size_t pos) -> const GameRecord& { return logs.record(pos); },
+        *target, text.c_str(),
+        [&](std::size_t pos, int hand) {
+            if (linesOf != pos) {
+                lines = logs.lines(pos);
+                linesOf = pos;
+            }
+            const GameRecord& record = logs.record(pos);
+            const RecordOrigin& origin = logs.origin(pos);
+            const long line =
+                hand < 0 ? fieldLine(lines, *target) : lines.hands[static_cast<std::size_t>(hand)];
+            // Built in UTF-8: the file name is typed, the rest comes from the log.
+            out += options.logs.logs[origin.file] + ":" + std::to_string(line) + ": half-game " +
+                   std::to_string(pos + 1);
+            const char* field = recordField(record, *target);
+            if (hand >= 0) {
+                const HandRecord& h = *std::next(record.hands.begin(), hand);
+                out += ", hand " + std::to_string(hand + 1) + " (" + cp932ToUtf8(h.handName) + ")";
+                field = handField(h, *target);
+            }
+            out += ": " + cp932ToUtf8(field);
+            out += '\n';
+        });
+    print(out);
+}
+
+} // namespace
+
+void addSearchCommand(CLI::App& app) {
+    auto options = std::make_shared<SearchCommandOptions>();
+    CLI::App* command = app.add_subcommand(
+        "search", "Print every half-game or hand whose FIELD holds TEXT, with its line");
+    addSalvageOption(*command, options->logs);
+    command
+        ->add_option("LOG... FIELD TEXT", options->arguments,
+                     "Score logs (CP932 or UTF-8; - for standard input), then FIELD (one of " +
+                         fieldNames() + ") and TEXT, matched byte for byte as CP932")
+        ->required();
+    command->callback([options] { runSearch(*options); });
+}

@@ -1,4 +1,108 @@
-// paiview show: not built yet.
+// paiview show: one half-game, as list numbers it, with every hand.
 #include "cli/Cli.h"
+#include "cli/GameText.h"
+#include "text/TextTable.h"
 
-void addShowCommand(CLI::App&) {}
+namespace {
+
+struct ShowOptions {
+    LogOptions logs;
+    std::vector<std::string> arguments; // LOG... N: the number comes last
+};
+
+// "5" -> 5; anything but plain digits, or more than fits, is absent.
+std::optional<std::size_t> numberArgument(const std::string& text) {
+    if (text.empty() || text.size() > 9 ||
+        text.find_first_not_of("0123456789") != std::string::npos) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(std::stoul(text));
+}
+
+std::string signedText(int change) {
+    return change > 0 ? "+" + std::to_string(change) : std::to_string(change);
+}
+
+std::string handsTable(const GameFacts& game) {
+    std::vector<std::string> header{"#", "Hand"};
+    std::vector<Align> align{Align::Right, Align::Left};
+    for (const SeatFacts& seat : game.seats) {
+        header.push_back(seat.name);
+        align.push_back(Align::Right);
+    }
+    header.push_back("Yaku");
+    std::vector<std::vector<std::string>> rows{header};
+    std::string unread;
+    for (const HandFacts& hand : game.hands) {
+        std::vector<std::string> row{std::to_string(hand.number), hand.title};
+        for (const SeatFacts& seat : game.seats) {
+            int change = 0;
+            for (const PointChange& c : hand.changes) {
+                change += c.name == seat.name ? c.change : 0;
+            }
+            row.push_back(hand.resultParsed ? signedText(change) : "?");
+        }
+        row.push_back(hand.yaku);
+        rows.push_back(std::move(row));
+        if (!hand.resultParsed) {
+            unread += "hand " + std::to_string(hand.number) +
+                      ": result as written: " + hand.result + "\n";
+        }
+    }
+    return alignedTable(rows, align) + unread;
+}
+
+void runShow(ShowOptions& options) {
+    if (options.arguments.size() < 2) {
+        throw CliExit{kExitUsage, "show: expected LOG... N (one or more logs, then a number)"};
+    }
+    const std::string number = options.arguments.back();
+    options.arguments.pop_back();
+    options.logs.logs = options.arguments;
+    const auto n = numberArgument(number);
+    if (!n || *n == 0) {
+        throw CliExit{kExitUsage,
+                      "show: N must be a half-game number from 1, got \"" + number + "\""};
+    }
+    LogSet logs;
+    loadLogs(options.logs, logs);
+    if (*n > logs.size()) {
+        throw CliExit{kExitUsage, "show: no half-game " + number + ": the logs hold " +
+                                      std::to_string(logs.size())};
+    }
+    const std::size_t position = *n - 1;
+    const GameFacts game = gameFacts(logs.record(position), static_cast<int>(*n));
+    const RecordOrigin& origin = logs.origin(position);
+
+    print("Half-game " + std::to_string(*n) + " of " + std::to_string(logs.size()) + ": " +
+          options.logs.logs[origin.file] + ", lines " + std::to_string(origin.firstLine) + "-" +
+          std::to_string(origin.lastLine) + "\n");
+    std::vector<std::vector<std::string>> rows{
+        {"Table", game.table}, {"Start", startText(game)}, {"End", endText(game)}};
+    for (const SeatFacts& seat : game.seats) {
+        rows.push_back({"[" + std::to_string(seat.seat) + "]", seatText(seat)});
+    }
+    if (game.aborted) {
+        rows.push_back({"Result", "aborted (途中終了)"});
+    }
+    const char* label = "Placings";
+    for (const PlacingFacts& placing : game.placings) {
+        rows.push_back({label, placing.raw});
+        label = "";
+    }
+    printCp932(alignedTable(rows, {}) + "\n" + handsTable(game));
+}
+
+} // namespace
+
+void addShowCommand(CLI::App& app) {
+    auto options = std::make_shared<ShowOptions>();
+    CLI::App* command = app.add_subcommand(
+        "show", "Show half-game N (as list numbers it): times, seats, placings and every hand");
+    addSalvageOption(*command, options->logs);
+    command
+        ->add_option("LOG... N", options->arguments,
+                     "Score logs (CP932 or UTF-8; - for standard input), then the number N")
+        ->required();
+    command->callback([options] { runShow(*options); });
+}

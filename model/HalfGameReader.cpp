@@ -23,8 +23,10 @@ bool fail(LineReader& reader, HalfGameError* error, HalfGameStep step, const cha
         error->offset = reader.offset();
     }
     if (reader.overlong()) {
-        // The over-long line is what broke it, whatever step noticed.
+        // The over-long line is what broke it, whatever step noticed. No line is
+        // delivered after it, so it is the last one the reader numbered.
         error->step = HalfGameStep::LineLength;
+        error->line = reader.lineNumber();
         error->atEnd = false;
         error->found = reader.lastLine();
         error->offset = reader.lineOffsetOf(error->line);

@@ -1,0 +1,33 @@
+// Short texts of the facts for the table views; the log's own text where one did not read.
+#include "cli/GameText.h"
+
+#include <cstdlib>
+
+std::string scoreText(int tenths) {
+    const int magnitude = std::abs(tenths);
+    const char* sign = tenths > 0 ? "+" : tenths < 0 ? "-" : "";
+    return sign + std::to_string(magnitude / 10) + "." + std::to_string(magnitude % 10);
+}
+
+std::string seatText(const SeatFacts& seat) {
+    if (!seat.rating) {
+        return seat.raw;
+    }
+    return seat.name + " R" + std::to_string(*seat.rating);
+}
+
+std::string placingText(const PlacingFacts& placing) {
+    if (!placing.place || !placing.scoreTenths) {
+        return placing.raw;
+    }
+    return std::to_string(*placing.place) + "位 " + placing.name + " " +
+           scoreText(*placing.scoreTenths);
+}
+
+std::string startText(const GameFacts& game) {
+    return game.start ? *game.start : game.startRaw;
+}
+
+std::string endText(const GameFacts& game) {
+    return game.end ? *game.end : game.endRaw;
+}

@@ -1,0 +1,67 @@
+"""paiview show and search: one half-game with its hands; every hit with its line."""
+from clitest import CliTest, SAMPLE, run, sample_text
+
+
+class ShowTest(CliTest):
+    def test_show_half_game(self):
+        out = self.assertRuns("show", SAMPLE, 2).out.splitlines()
+        self.assertEqual(out[0], f"Half-game 2 of 16: {SAMPLE}, lines 8-44")
+        self.assertIn("Table     三麻 2番卓", out)
+        self.assertIn("Placings  1位 ねこまる +40.8 (60800)", out)
+        hands = out[out.index(next(l for l in out if l.lstrip().startswith("#"))):]
+        self.assertEqual(hands[0].split(), ["#", "Hand", "リャンメン", "ひよこ豆", "ねこまる", "Yaku"])
+        self.assertEqual(len(hands), 14)
+        self.assertEqual(hands[2].split()[:6], ["2", "東1局", "1本場(リーチ0)", "-12300", "0", "+12300"])
+
+    def test_number_follows_the_merged_order(self):
+        later = self.write_log("later.txt", sample_text().replace("2003/06/06", "2003/06/08"))
+        r = self.assertRuns("show", later, SAMPLE, 17)
+        self.assertTrue(r.out.startswith(f"Half-game 17 of 32: {later}, lines 1-7\n"))
+
+    def test_bad_number(self):
+        for n, words in (("0", "from 1"), ("17", "the logs hold 16"), ("x", "from 1"), ("-1", "")):
+            with self.subTest(n):
+                r = self.assertRuns("show", SAMPLE, n, code=2)
+                self.assertIn(words, r.err)
+                self.assertEqual(r.err.count("\n"), 1)
+        self.assertRuns("show", "2", code=2)
+
+
+class SearchTest(CliTest):
+    def test_every_hit_with_its_line(self):
+        cases = [
+            (["table", "二人打ち"], [(45, "half-game 3: 二人打ち 3卓"), (173, "half-game 7: 二人打ち 7卓"),
+                                   (287, "half-game 10: 二人打ち 10卓")]),
+            (["players", "ねこまる"], [(2, "half-game 1"), (9, "half-game 2")]),
+            (["place3", "リャンメン"], [(42, "half-game 2: 3位 リャンメン -45.2 (14800)"), (462, "half-game 15")]),
+            (["place1", "途中終了"], [(5, "half-game 1"), (50, "half-game 3"), (289, "half-game 10")]),
+            (["end", "2003/06/07"], [(505, "half-game 16: 2003/06/07 00:23")]),
+            (["result", "リャンメン +12000"], [(10, "half-game 2, hand 1 (東1局 0本場(リーチ0)): リャンメン +12000"),
+                                             (318, "half-game 11, hand 12 (西2局 0本場(リーチ0))")]),
+            (["yaku", "三色同順"], None),
+            (["hand", "(親:雀鬼"], [(47, "half-game 3, hand 1 (東1局 (親:雀鬼見習い))")]),
+            (["yaku", "ないもの"], []),
+        ]
+        for args, hits in cases:
+            with self.subTest(args):
+                out = self.assertRuns("search", SAMPLE, *args).out.splitlines()
+                if hits is None:
+                    self.assertGreater(len(out), 1)
+                    continue
+                self.assertEqual(len(out), len(hits), out)
+                for line, (number, text) in zip(out, hits):
+                    self.assertTrue(line.startswith(f"{SAMPLE}:{number}: {text}"), line)
+
+    def test_hits_agree_with_the_file(self):
+        # Every hand hit's line in the file is that hand's line.
+        lines = sample_text().split("\r\n")
+        for line in run("search", SAMPLE, "yaku", "ドラ").out.splitlines():
+            number = int(line.split(":")[1])
+            title = line.split(" (", 1)[1].split(")): ")[0]
+            self.assertTrue(lines[number - 1].startswith("  " + title + ")"), line)
+
+    def test_bad_usage(self):
+        for args in ((SAMPLE, "title", "x"), (SAMPLE, "yaku"), (SAMPLE, "yaku", "🀄")):
+            with self.subTest(args):
+                r = self.assertRuns("search", *args, code=2)
+                self.assertEqual(r.err.count("\n"), 1)
