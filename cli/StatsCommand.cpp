@@ -214,27 +214,32 @@ std::string playerText(const PlayerStats& stats, const std::string& heading) {
 }
 
 std::string allText(const std::vector<PlayerStats>& players, int minGames) {
-    std::string out = std::to_string(players.size()) + " players in at least " +
+    std::string out = std::to_string(players.size()) + " players, each in at least " +
                       std::to_string(minGames) + " half-games\n";
     for (int size = 4; size >= 2; --size) {
         Grid grid;
         grid.row({std::to_string(size) + " players", "half-games", "avg place", "top two",
                   "last avoided", "score avg", "win", "deal-in", "rating"});
-        bool any = false;
+        // Most half-games at this size first.
+        std::vector<std::pair<const PlayerStats*, const TableSizeStats*>> rows;
         for (const PlayerStats& p : players) {
             for (const TableSizeStats& s : p.bySize) {
-                if (s.players != size) {
-                    continue;
+                if (s.players == size) {
+                    rows.emplace_back(&p, &s);
                 }
-                any = true;
-                grid.row({"  " + p.player, std::to_string(s.games),
-                          s.averagePlace ? format("%.2f", *s.averagePlace) : "-",
-                          percent(s.topTwoRate), percent(s.lastAvoidanceRate),
-                          signedPoints(s.averageScore), percent(s.winRate), percent(s.dealInRate),
-                          s.lastRating ? std::to_string(s.lastRating->rating) : "-"});
             }
         }
-        if (any) {
+        std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
+            return a.second->games > b.second->games;
+        });
+        for (const auto& [p, s] : rows) {
+            grid.row({"  " + p->player, std::to_string(s->games),
+                      s->averagePlace ? format("%.2f", *s->averagePlace) : "-",
+                      percent(s->topTwoRate), percent(s->lastAvoidanceRate),
+                      signedPoints(s->averageScore), percent(s->winRate), percent(s->dealInRate),
+                      s->lastRating ? std::to_string(s->lastRating->rating) : "-"});
+        }
+        if (!rows.empty()) {
             out += "\n" + grid.text();
         }
     }
@@ -243,7 +248,7 @@ std::string allText(const std::vector<PlayerStats>& players, int minGames) {
 
 // ---- JSON, in UTF-8. Absent figures are null, so every key is always there.
 
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 template <typename T> json orNull(const std::optional<T>& value) {
     return value ? json(*value) : json(nullptr);
@@ -379,8 +384,10 @@ void runStats(StatsOptions options) {
         printJson(out);
         return;
     }
-    for (const TableSizeStats& s : stats.bySize) {
-        theirGames = rule == Rule::Given ? theirGames + s.games : theirGames;
+    if (rule == Rule::Given) {
+        for (const TableSizeStats& s : stats.bySize) {
+            theirGames += s.games;
+        }
     }
     switch (rule) {
     case Rule::None:
