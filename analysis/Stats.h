@@ -75,3 +75,12 @@ bool paymentsTellTsumo(int players);
 PlayerStats computeStats(const std::vector<GameFacts>& games, const std::string& player);
 // Every player in at least minGames of the games, most games first (ties: met first).
 std::vector<PlayerStats> computeAllStats(const std::vector<GameFacts>& games, int minGames);
+
+// The same over games selected from logs without their hands (selectGames(logs, filter,
+// false)): each hand is read from its record as it is counted, so the hands of a large
+// log are never all held at once, which is several times faster.
+class LogSet;
+PlayerStats computeStats(const LogSet& logs, const std::vector<GameFacts>& games,
+                         const std::string& player);
+std::vector<PlayerStats> computeAllStats(const LogSet& logs, const std::vector<GameFacts>& games,
+                                         int minGames);
