@@ -2,6 +2,8 @@
 // says is counted; a figure it cannot tell is left absent (see docs/stats.md).
 #include "analysis/Stats.h"
 
+#include "analysis/LogSet.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -96,12 +98,13 @@ class Tally {
         }
     }
 
+    // The half-game less its hands; then each of its hands, aborted ones' too (played).
     void add(const GameFacts& game, const SeatFacts& seat);
+    void addHand(const GameFacts& game, const HandFacts& hand);
     PlayerStats finish();
 
   private:
     void addPlacings(const GameFacts& game, SizeTally& size);
-    void addHand(const GameFacts& game, const HandFacts& hand, SizeTally& size);
     void addYaku(const HandFacts& hand);
 
     std::string player_;
@@ -142,10 +145,6 @@ void Tally::add(const GameFacts& game, const SeatFacts& seat) {
         }
         ratings_.push_back(std::move(point));
     }
-    // Hands of an aborted half-game were played, so they count.
-    for (const HandFacts& hand : game.hands) {
-        addHand(game, hand, size);
-    }
 }
 
 void Tally::addPlacings(const GameFacts& game, SizeTally& size) {
@@ -184,7 +183,12 @@ void Tally::addPlacings(const GameFacts& game, SizeTally& size) {
     }
 }
 
-void Tally::addHand(const GameFacts& game, const HandFacts& hand, SizeTally& size) {
+void Tally::addHand(const GameFacts& game, const HandFacts& hand) {
+    const int index = sizeIndex(game.playerCount);
+    if (index < 0) {
+        return;
+    }
+    SizeTally& size = sizes_[index];
     TableSizeStats& s = size.stats;
     ++s.hands;
     if (hand.draw) {
@@ -348,17 +352,40 @@ std::optional<OwnerGuess> guessOwner(const std::vector<GameFacts>& games) {
     return owner;
 }
 
-PlayerStats computeStats(const std::vector<GameFacts>& games, const std::string& player) {
+namespace {
+
+// Each hand of a game: its own, or read one at a time from its record in logs.
+template <typename Each> void forEachHand(const LogSet* logs, const GameFacts& game, Each each) {
+    if (!logs) {
+        for (const HandFacts& hand : game.hands) {
+            each(hand);
+        }
+        return;
+    }
+    const auto position = static_cast<std::size_t>(game.number - 1);
+    if (game.number < 1 || position >= logs->size()) {
+        return;
+    }
+    int n = 0;
+    for (const HandRecord& record : logs->record(position).hands) {
+        each(handFacts(record, ++n));
+    }
+}
+
+PlayerStats statsOf(const LogSet* logs, const std::vector<GameFacts>& games,
+                    const std::string& player) {
     Tally tally(player);
     for (const GameFacts& game : games) {
         if (const SeatFacts* seat = findSeat(game, player)) {
             tally.add(game, *seat);
+            forEachHand(logs, game, [&](const HandFacts& hand) { tally.addHand(game, hand); });
         }
     }
     return tally.finish();
 }
 
-std::vector<PlayerStats> computeAllStats(const std::vector<GameFacts>& games, int minGames) {
+std::vector<PlayerStats> allStatsOf(const LogSet* logs, const std::vector<GameFacts>& games,
+                                    int minGames) {
     std::vector<std::pair<std::string, int>> counts;
     std::unordered_map<std::string, std::size_t> at;
     for (const GameFacts& game : games) {
@@ -383,12 +410,23 @@ std::vector<PlayerStats> computeAllStats(const std::vector<GameFacts>& games, in
             tallies.emplace_back(name);
         }
     }
+    std::vector<Tally*> seated;
     for (const GameFacts& game : games) {
+        seated.clear();
         for (const SeatFacts& seat : game.seats) {
             const auto it = tallyAt.find(seat.name);
             if (it != tallyAt.end() && &seat == findSeat(game, seat.name)) {
-                tallies[it->second].add(game, seat);
+                seated.push_back(&tallies[it->second]);
+                seated.back()->add(game, seat);
             }
+        }
+        if (!seated.empty()) {
+            // Each hand read once for everyone at the table.
+            forEachHand(logs, game, [&](const HandFacts& hand) {
+                for (Tally* tally : seated) {
+                    tally->addHand(game, hand);
+                }
+            });
         }
     }
     std::vector<PlayerStats> out;
@@ -397,4 +435,24 @@ std::vector<PlayerStats> computeAllStats(const std::vector<GameFacts>& games, in
         out.push_back(tally.finish());
     }
     return out;
+}
+
+} // namespace
+
+PlayerStats computeStats(const std::vector<GameFacts>& games, const std::string& player) {
+    return statsOf(nullptr, games, player);
+}
+
+std::vector<PlayerStats> computeAllStats(const std::vector<GameFacts>& games, int minGames) {
+    return allStatsOf(nullptr, games, minGames);
+}
+
+PlayerStats computeStats(const LogSet& logs, const std::vector<GameFacts>& games,
+                         const std::string& player) {
+    return statsOf(&logs, games, player);
+}
+
+std::vector<PlayerStats> computeAllStats(const LogSet& logs, const std::vector<GameFacts>& games,
+                                         int minGames) {
+    return allStatsOf(&logs, games, minGames);
 }

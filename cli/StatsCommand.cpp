@@ -343,11 +343,15 @@ void runStats(StatsOptions options) {
     // Here --player says whose statistics; it does not narrow the half-games.
     const std::string player = utf8ToCp932(options.filters.player);
     options.filters.player.clear();
-    const std::vector<GameFacts> games = loadAndSelect(options.logs, options.filters, true);
+    const GameFilter filter = toFilter(options.filters);
+    LogSet logs;
+    loadLogs(options.logs, logs);
+    // Without hands: the statistics read each from its record as they count it.
+    const std::vector<GameFacts> games = selectGames(logs, filter, false);
     const std::string total = std::to_string(games.size());
 
     if (options.all) {
-        const std::vector<PlayerStats> players = computeAllStats(games, options.minGames);
+        const std::vector<PlayerStats> players = computeAllStats(logs, games, options.minGames);
         if (options.format == "json") {
             json list = json::array();
             for (const PlayerStats& p : players) {
@@ -374,7 +378,7 @@ void runStats(StatsOptions options) {
             theirGames = owner->games;
         }
     }
-    const PlayerStats stats = name.empty() ? PlayerStats{} : computeStats(games, name);
+    const PlayerStats stats = name.empty() ? PlayerStats{} : computeStats(logs, games, name);
     if (options.format == "json") {
         json out = {{"selected_games", games.size()}, {"player_rule", nullptr}};
         if (const char* key = ruleKey(rule)) {

@@ -6,8 +6,11 @@
 
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "analysis/GameFilter.h"
+#include "analysis/LogSet.h"
 #include "model/GameLibrary.h"
 #include "samples/generator/ScoreLogGenerator.h"
 #include "tests/unit/InlineScoreLog.h"
@@ -291,14 +294,23 @@ TEST(StatsTest, GeneratedLogsGiveFiniteFigures) {
         GeneratorOptions options;
         options.halfGames = c.games;
         options.abortedPercent = c.abortedPercent;
-        const std::string log = generateScoreLog(options);
-        GameLibrary library;
-        ASSERT_TRUE(library.loadFromMemory(log.data(), log.size()));
-        std::vector<GameFacts> games;
-        for (int i = 0; i < library.recordCount(); ++i) {
-            games.push_back(gameFacts(*library.record(i), i + 1));
+        LogSet logs;
+        ASSERT_TRUE(logs.load({generateScoreLog(options)}));
+        // Hands read one at a time from the records count as hands held in the facts.
+        const std::vector<PlayerStats> all =
+            computeAllStats(logs, selectGames(logs, GameFilter{}, false), 1);
+        const std::vector<PlayerStats> held =
+            computeAllStats(selectGames(logs, GameFilter{}, true), 1);
+        ASSERT_EQ(all.size(), held.size());
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            ASSERT_EQ(all[i].bySize.size(), held[i].bySize.size());
+            for (std::size_t j = 0; j < all[i].bySize.size(); ++j) {
+                const TableSizeStats &a = all[i].bySize[j], &b = held[i].bySize[j];
+                EXPECT_EQ(std::tie(a.hands, a.wins, a.tsumoWins, a.dealIns, a.draws, a.largestWin),
+                          std::tie(b.hands, b.wins, b.tsumoWins, b.dealIns, b.draws, b.largestWin));
+            }
+            EXPECT_EQ(all[i].yakuHands, held[i].yakuHands);
         }
-        const std::vector<PlayerStats> all = computeAllStats(games, 1);
         ASSERT_FALSE(all.empty());
         int most = 0; // one player in many half-games
         for (const TableSizeStats& s : all.front().bySize) {
