@@ -3,6 +3,10 @@
 
 namespace {
 
+std::string plural(std::size_t count, const std::string& noun) {
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
 struct CheckOptions {
     LogOptions logs;
 };
@@ -14,10 +18,10 @@ void runCheck(const CheckOptions& options) {
                        std::to_string(logs.handCount()) + " hands (" +
                        std::to_string(logs.abortedCount()) + " aborted)";
     if (logs.duplicates() > 0) {
-        text += ", " + std::to_string(logs.duplicates()) + " duplicate half-games dropped";
+        text += ", " + plural(logs.duplicates(), "duplicate half-game") + " dropped";
     }
     if (!logs.problems().empty()) {
-        text += ", " + std::to_string(logs.problems().size()) + " broken half-games skipped";
+        text += ", " + plural(logs.problems().size(), "broken half-game") + " skipped";
     }
     print(text + "\n");
 }

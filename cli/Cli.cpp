@@ -123,6 +123,10 @@ void loadLogs(const LogOptions& options, LogSet& logs) {
         writeErr("paiview: skipped lines " + std::to_string(problem.firstLine) + "-" +
                  std::to_string(problem.lastLine) + " of " + problemText(options, problem) + "\n");
     }
+    // Salvage that kept nothing has not read a log: that is a failure, not an empty one.
+    if (logs.size() == 0 && !logs.problems().empty()) {
+        throw CliExit{kExitFailure, "no half-game could be read"};
+    }
 }
 
 std::vector<GameFacts> loadAndSelect(const LogOptions& logOptions,

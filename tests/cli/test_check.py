@@ -56,7 +56,7 @@ class CheckTest(CliTest):
     def test_salvage_reports_skipped_lines_and_keeps_the_rest(self):
         path = self.write_log("broken.txt", edited(delete=[42]))
         r = self.assertRuns("check", "--salvage", path)
-        self.assertEqual(r.out, "OK: 15 half-games, 157 hands (3 aborted), 1 broken half-games skipped\n")
+        self.assertEqual(r.out, "OK: 15 half-games, 157 hands (3 aborted), 1 broken half-game skipped\n")
         self.assertIn("skipped lines 8-43 of", r.err)
         self.assertIn("line 42", r.err)
 
@@ -84,6 +84,7 @@ class CheckTest(CliTest):
         japanese = self.write_log("東風荘の記録.txt", sample_text())
         cases = [
             ("binary junk", [junk], 1, "expected the header line"),
+            ("salvage that keeps nothing", ["--salvage", junk], 1, "no half-game could be read"),
             ("2 GB file", [sparse], 1, "too large for a score log"),
             ("a directory", [self.tmp], 1, "is a folder"),
             ("missing file", [self.tmp / "none.txt"], 1, "no such file"),
