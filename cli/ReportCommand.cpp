@@ -44,9 +44,14 @@ void writeFileAtomically(const std::string& utf8Path, const std::string& bytes) 
     }
 }
 
-} // namespace
+// Whom the written page is about, for the line the command prints.
+struct Written {
+    std::string player; // CP932
+    int theirGames = 0;
+    std::size_t games = 0;
+};
 
-void writeReportFor(const LogOptions& logs, const FilterOptions& filters, const std::string& player,
+Written writeReport(const LogOptions& logs, const FilterOptions& filters, const std::string& player,
                     const std::string& outPath) {
     // --player says whose report; it does not narrow the half-games.
     FilterOptions selection = filters;
@@ -71,10 +76,18 @@ void writeReportFor(const LogOptions& logs, const FilterOptions& filters, const 
         theirGames += s.games;
     }
     if (theirGames == 0) {
-        throw CliExit{kExitFailure, player + " plays in none of the " +
+        throw CliExit{kExitFailure, player + " is not in any of the " +
                                         std::to_string(games.size()) + " half-games"};
     }
     writeFileAtomically(outPath, reportPage(games, stats, whose));
+    return {name, theirGames, games.size()};
+}
+
+} // namespace
+
+void writeReportFor(const LogOptions& logs, const FilterOptions& filters, const std::string& player,
+                    const std::string& outPath) {
+    writeReport(logs, filters, player, outPath);
 }
 
 void addReportCommand(CLI::App& app) {
@@ -89,7 +102,11 @@ void addReportCommand(CLI::App& app) {
     command->add_option("-o,--output", options->output, "The HTML file to write")->required();
     addLogArguments(*command, options->logs);
     command->callback([options] {
-        writeReportFor(options->logs, options->filters, options->filters.player, options->output);
-        print(options->output + "\n");
+        const Written written =
+            writeReport(options->logs, options->filters, options->filters.player, options->output);
+        print("Wrote " + options->output + ": ");
+        printCp932(written.player);
+        print(", in " + std::to_string(written.theirGames) + " of " +
+              std::to_string(written.games) + " half-games\n");
     });
 }

@@ -107,7 +107,8 @@ std::string ratingChart(const std::vector<RatingLine>& lines) {
         return {};
     }
     const DateAxis xAxis = dateAxis(first, last, 7);
-    const NumberAxis yAxisTicks = numberAxis(low, high, 6);
+    // Headroom above the highest point for its "最高" label.
+    const NumberAxis yAxisTicks = numberAxis(low, high + std::max((high - low) * 0.08, 20.0), 6);
     const Scale x{static_cast<double>(xAxis.low), static_cast<double>(xAxis.high), kLeft, kRight};
     const Scale y{yAxisTicks.low, yAxisTicks.high, kBottom, kTop};
 
