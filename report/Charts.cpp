@@ -258,8 +258,8 @@ std::string scoreChart(const std::vector<ScorePoint>& points, int window) {
     if (marks) {
         legendItem(svg, legendX, SvgMark::Circle, "s0", u("各半荘の得点"), false);
         for (std::size_t i = 0; i < points.size(); ++i) {
-            svg.mark(SvgMark::Circle, x(static_cast<double>(i + 1)), y(points[i].score), 2.5,
-                     "pt s0", points[i].tip);
+            svg.mark(SvgMark::Circle, x(static_cast<double>(i + 1)), y(points[i].score),
+                     points.size() <= 100 ? 4 : 2.5, "pt s0", points[i].tip);
         }
     } else {
         // One line per pixel column, from its lowest to its highest score.

@@ -508,11 +508,12 @@ std::string reportPage(const std::vector<GameFacts>& games, const PlayerStats& s
     }
     out += u("から。") + "</p></header>\n";
 
-    out += "<section id=\"summary\"><h2>" + u("概要") + "</h2>\n" + cards(stats);
-    out += "<h3>" + u("卓の人数ごとの成績") + "</h3>\n" + sizeTable(stats) + "</section>\n";
+    out += "<section id=\"summary\"><h2>" + u("概要") + "</h2>\n" + cards(stats) + "</section>\n";
     out += ratingSection(games, stats);
     out += placeSection(stats);
     out += scoreSection(games, stats.player);
+    out += "<section id=\"sizes\"><h2>" + u("卓の人数ごとの成績") + "</h2>\n" + sizeTable(stats) +
+           "</section>\n";
     out += opponentSection(stats);
     out += yakuSection(stats);
     out += gameList(games, stats.player);

@@ -8,7 +8,8 @@ from clitest import CliTest, SAMPLE
 
 CHROMIUM = shutil.which("chromium") or shutil.which("chromium-browser")
 HOSTILE = ["<script>alert(1)</script>", '"><img src=x onerror=alert(1)>', "&amp;"]
-HEADINGS = ["概要", "レートの推移", "順位分布", "半荘ごとの得点", "対戦相手", "役", "半荘一覧"]
+HEADINGS = ["概要", "レートの推移", "順位分布", "半荘ごとの得点", "卓の人数ごとの成績", "対戦相手", "役",
+            "半荘一覧"]
 
 
 def game(number, names, places=None, hands=(), day=1):
