@@ -1,0 +1,91 @@
+// Maps the facts of a record to JSON, converting CP932 texts to UTF-8 on the way.
+#include "export/GameJson.h"
+
+#include "text/Encoding.h"
+
+namespace {
+
+using nlohmann::json;
+
+json text(const std::string& cp932) {
+    return cp932ToUtf8(cp932);
+}
+
+template <typename T> json optional(const std::optional<T>& value) {
+    return value ? json(*value) : json(nullptr);
+}
+
+json optionalText(const std::optional<std::string>& cp932) {
+    return cp932 ? text(*cp932) : json(nullptr);
+}
+
+json names(const std::vector<std::string>& cp932) {
+    json list = json::array();
+    for (const std::string& name : cp932) {
+        list.push_back(text(name));
+    }
+    return list;
+}
+
+json seatJson(const SeatFacts& seat) {
+    return {{"seat", seat.seat},
+            {"name", text(seat.name)},
+            {"rating", optional(seat.rating)},
+            {"raw", text(seat.raw)}};
+}
+
+json placingJson(const PlacingFacts& placing) {
+    // Tenths as a decimal number: 408 -> 40.8, printed as the shortest exact form.
+    const json score = placing.scoreTenths ? json(*placing.scoreTenths / 10.0) : json(nullptr);
+    return {{"place", optional(placing.place)},
+            {"name", text(placing.name)},
+            {"score", score},
+            {"points", optional(placing.points)},
+            {"raw", text(placing.raw)}};
+}
+
+} // namespace
+
+json handJson(const HandFacts& hand) {
+    json changes = json::array();
+    for (const PointChange& change : hand.changes) {
+        changes.push_back({{"name", text(change.name)}, {"change", change.change}});
+    }
+    return {{"number", hand.number},           {"title", text(hand.title)},
+            {"wind", optionalText(hand.wind)}, {"round", optional(hand.round)},
+            {"honba", optional(hand.honba)},   {"riichiSticks", optional(hand.riichiSticks)},
+            {"result", text(hand.result)},     {"resultParsed", hand.resultParsed},
+            {"changes", std::move(changes)},   {"draw", hand.draw},
+            {"winners", names(hand.winners)},  {"payers", names(hand.payers)},
+            {"yaku", text(hand.yaku)},         {"yakuTokens", names(hand.yakuTokens)}};
+}
+
+json gameJson(const GameFacts& game, bool withHands) {
+    json seats = json::array();
+    for (const SeatFacts& seat : game.seats) {
+        seats.push_back(seatJson(seat));
+    }
+    json placings = json::array();
+    for (const PlacingFacts& placing : game.placings) {
+        placings.push_back(placingJson(placing));
+    }
+    json out = {{"number", game.number},
+                {"start", optionalText(game.start)},
+                {"startRaw", text(game.startRaw)},
+                {"end", optionalText(game.end)},
+                {"endRaw", text(game.endRaw)},
+                {"table", text(game.table)},
+                {"playerCount", game.playerCount},
+                {"aborted", game.aborted},
+                {"playerLine", text(game.playerLine)},
+                {"seats", std::move(seats)},
+                {"placings", std::move(placings)}};
+    if (withHands) {
+        json hands = json::array();
+        for (const HandFacts& hand : game.hands) {
+            hands.push_back(handJson(hand));
+        }
+        out["hands"] = std::move(hands);
+    }
+    return out;
+}
