@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <system_error>
 
 #include "export/ExportTables.h"
 #include "export/ExportWriters.h"
@@ -114,7 +115,11 @@ class SqliteWriter : public GameWriter, private RowSink {
         if (code == SQLITE_INTERRUPT && options_.stop && options_.stop()) {
             throw ExportStopped("interrupted");
         }
-        const char* why = db_ ? sqlite3_errmsg(db_.get()) : sqlite3_errstr(code);
+        std::string why = db_ ? sqlite3_errmsg(db_.get()) : sqlite3_errstr(code);
+        if (const int error = db_ ? sqlite3_system_errno(db_.get()) : 0) {
+            // "disk I/O error" alone does not say that the file grew too large.
+            why += " (" + std::generic_category().message(error) + ")";
+        }
         throw ExportError(displayPath(pending_.destination()) + ": cannot be written: " + why);
     }
 
