@@ -106,7 +106,7 @@ class CsvWriter : public GameWriter, private RowSink {
         separate();
         char digits[24];
         const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-        row_->append(digits, end);
+        row_->append(digits, static_cast<std::size_t>(end - digits));
     }
     void tenths(int value) override {
         separate();

@@ -83,6 +83,45 @@ std::string tenthsText(int tenths) {
 
 namespace {
 
+// The texts of one game converted to UTF-8 in a single call: a call of the converter
+// costs far more than its bytes. The rows are walked twice in the same order: once to
+// collect the CP932 texts, once to emit them converted.
+class GameTexts {
+  public:
+    // First walk: remembers the text. Second walk: the next converted text.
+    std::string_view take(std::string_view cp932) {
+        if (collecting_) {
+            // NUL never occurs in a record's texts, nor inside a UTF-8 sequence.
+            cp932_.append(cp932);
+            cp932_ += '\0';
+            return {};
+        }
+        const std::size_t end = utf8_.find('\0', next_);
+        const std::string_view text(utf8_.data() + next_, end - next_);
+        next_ = end + 1;
+        return text;
+    }
+    void convert() {
+        utf8_ = cp932ToUtf8(cp932_);
+        collecting_ = false;
+    }
+
+  private:
+    bool collecting_ = true;
+    std::string cp932_, utf8_;
+    std::size_t next_ = 0;
+};
+
+// Drops the rows of the collecting walk.
+class NoRows : public RowSink {
+    void beginRow(ExportTable) override {}
+    void null() override {}
+    void integer(long long) override {}
+    void tenths(int) override {}
+    void text(std::string_view) override {}
+    void endRow() override {}
+};
+
 template <typename T> void optional(RowSink& sink, const std::optional<T>& value) {
     if (value) {
         sink.integer(*value);
@@ -91,41 +130,39 @@ template <typename T> void optional(RowSink& sink, const std::optional<T>& value
     }
 }
 
-void optionalText(RowSink& sink, const std::optional<std::string>& cp932) {
+void optionalText(RowSink& sink, GameTexts& texts, const std::optional<std::string>& cp932) {
     if (cp932) {
-        sink.text(cp932ToUtf8(*cp932));
+        sink.text(texts.take(*cp932));
     } else {
         sink.null();
     }
 }
 
-} // namespace
-
-void emitGameRows(const GameFacts& game, RowSink& sink) {
+void emitRows(const GameFacts& game, RowSink& sink, GameTexts& texts) {
     sink.beginRow(ExportTable::Games);
     sink.integer(game.number);
-    optionalText(sink, game.start);
-    sink.text(cp932ToUtf8(game.startRaw));
-    optionalText(sink, game.end);
-    sink.text(cp932ToUtf8(game.endRaw));
-    sink.text(cp932ToUtf8(game.table));
+    optionalText(sink, texts, game.start);
+    sink.text(texts.take(game.startRaw));
+    optionalText(sink, texts, game.end);
+    sink.text(texts.take(game.endRaw));
+    sink.text(texts.take(game.table));
     sink.integer(game.playerCount);
     sink.integer(game.aborted ? 1 : 0);
     sink.integer(static_cast<long long>(game.hands.size()));
-    sink.text(cp932ToUtf8(game.playerLine));
+    sink.text(texts.take(game.playerLine));
     sink.endRow();
 
-    // Names recur in every hand: convert each seat's once.
-    std::vector<std::string> seatNames;
+    // The names recur in every hand: the point changes reuse the seats' texts.
+    std::vector<std::string_view> seatNames;
     seatNames.reserve(game.seats.size());
     for (const SeatFacts& seat : game.seats) {
-        seatNames.push_back(cp932ToUtf8(seat.name));
+        seatNames.push_back(texts.take(seat.name));
         sink.beginRow(ExportTable::Seats);
         sink.integer(game.number);
         sink.integer(seat.seat);
         sink.text(seatNames.back());
         optional(sink, seat.rating);
-        sink.text(cp932ToUtf8(seat.raw));
+        sink.text(texts.take(seat.raw));
         const PlacingFacts* placing = findPlacing(game, seat.name);
         if (placing) {
             optional(sink, placing->place);
@@ -135,7 +172,7 @@ void emitGameRows(const GameFacts& game, RowSink& sink) {
                 sink.null();
             }
             optional(sink, placing->points);
-            sink.text(cp932ToUtf8(placing->raw));
+            sink.text(texts.take(placing->raw));
         } else {
             for (int i = 0; i < 4; ++i) {
                 sink.null();
@@ -148,15 +185,15 @@ void emitGameRows(const GameFacts& game, RowSink& sink) {
         sink.beginRow(ExportTable::Hands);
         sink.integer(game.number);
         sink.integer(hand.number);
-        sink.text(cp932ToUtf8(hand.title));
-        optionalText(sink, hand.wind);
+        sink.text(texts.take(hand.title));
+        optionalText(sink, texts, hand.wind);
         optional(sink, hand.round);
         optional(sink, hand.honba);
         optional(sink, hand.riichiSticks);
         sink.integer(hand.draw ? 1 : 0);
-        sink.text(cp932ToUtf8(hand.result));
+        sink.text(texts.take(hand.result));
         sink.integer(hand.resultParsed ? 1 : 0);
-        sink.text(cp932ToUtf8(hand.yaku));
+        sink.text(texts.take(hand.yaku));
         sink.endRow();
     }
 
@@ -172,11 +209,21 @@ void emitGameRows(const GameFacts& game, RowSink& sink) {
                 sink.text(seatNames[static_cast<std::size_t>(seat - game.seats.data())]);
                 sink.integer(seat->seat);
             } else {
-                sink.text(cp932ToUtf8(change.name));
+                sink.text(texts.take(change.name));
                 sink.null();
             }
             sink.integer(change.change);
             sink.endRow();
         }
     }
+}
+
+} // namespace
+
+void emitGameRows(const GameFacts& game, RowSink& sink) {
+    GameTexts texts;
+    NoRows none;
+    emitRows(game, none, texts);
+    texts.convert();
+    emitRows(game, sink, texts);
 }

@@ -52,8 +52,9 @@ class SqliteWriter : public GameWriter, private RowSink {
         : pending_(path), options_(options) {
         pending_.create();
         sqlite3* db = nullptr;
-        const int opened = sqlite3_open_v2(displayPath(pending_.temporary()).c_str(), &db,
-                                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        const int opened = sqlite3_open_v2(
+            displayPath(pending_.temporary()).c_str(), &db,
+            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
         db_.reset(db);
         check(opened);
         if (options_.stop) {
