@@ -6,15 +6,18 @@ import os
 import pathlib
 import re
 import resource
+import shutil
 import signal
 import subprocess
 import time
 import unittest
 
-from clitest import CliTest, PAIVIEW, SAMPLE, TIMEOUT, sample_text
+from clitest import CliTest, PAIVIEW, ROOT, SAMPLE, TIMEOUT, sample_text
 
 TABLES = ("games", "seats", "hands", "deltas")
-SCOREGEN = pathlib.Path(PAIVIEW).resolve().parent / "scoregen"
+# The generator of large logs, beside the binary under test or in the native build.
+SCOREGEN = next((p for p in (pathlib.Path(PAIVIEW).resolve().parent / "scoregen",
+                             ROOT / "build" / "native" / "scoregen") if p.exists()), None)
 
 
 def sqlite(db, *sql):
@@ -41,7 +44,9 @@ def seat_count(text):
                if line.startswith("  [1]"))
 
 
-def scoregen(path, games):
+def scoregen(test, path, games):
+    if SCOREGEN is None:
+        test.skipTest("scoregen is not built")
     subprocess.run([str(SCOREGEN), "--games", str(games), "--seed", "7", "-o", str(path)],
                    check=True, capture_output=True, timeout=TIMEOUT)
     return path
@@ -60,6 +65,8 @@ def mount_tmpfs(test, folder, options):
             ["mount", "-t", "tmpfs", "-o", options, "tmpfs", str(folder)],
             capture_output=True, timeout=30).returncode != 0:
         test.skipTest("mounting a tmpfs needs root")
+    # Cleanups run after tearDown, whose removal of the test's folder stops at the mount.
+    test.addCleanup(shutil.rmtree, test.tmp, ignore_errors=True)
     test.addCleanup(subprocess.run, ["umount", str(folder)], timeout=30)
 
 
@@ -180,7 +187,7 @@ class ExportFailureTest(CliTest):
         self.assertFails("sqlite", db, "broken.txt", log=broken)
 
     def test_full_disk(self):
-        log = scoregen(self.tmp / "big.txt", 3000)
+        log = scoregen(self, self.tmp / "big.txt", 3000)
         (self.tmp / "out").mkdir()
         # A file size limit; the same write error as a full disk, without root.
         for fmt, out in (("sqlite", "out/x.db"), ("csv", "out/csv"), ("json", "out/x.json")):
@@ -205,7 +212,7 @@ class ExportFailureTest(CliTest):
                 self.assertFails(fmt, ro / out, "Read-only file system")
 
     def test_interrupt_leaves_nothing(self):
-        log = scoregen(self.tmp / "big.txt", 30000)
+        log = scoregen(self, self.tmp / "big.txt", 30000)
         (self.tmp / "out").mkdir()
         old = self.tmp / "out" / "x.db"
         old.write_bytes(b"the database from before")
