@@ -2,8 +2,16 @@
 #include "export/Csv.h"
 
 void appendCsvField(std::string& out, std::string_view field) {
-    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
-        out.append(field);
+    // A plain loop: find_first_of searches the set once per character of the field.
+    bool plain = true;
+    for (char c : field) {
+        if (c == ',' || c == '"' || c == '\r' || c == '\n') {
+            plain = false;
+            break;
+        }
+    }
+    if (plain) {
+        out.append(field.data(), field.size());
         return;
     }
     out += '"';

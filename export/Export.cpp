@@ -1,0 +1,110 @@
+// Which targets an export can take, and the writer of each format.
+#include "export/Export.h"
+
+#include "export/ExportTables.h"
+#include "export/ExportWriters.h"
+#include "export/PendingFile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+[[noreturn]] void refuse(const fs::path& path, const std::string& why) {
+    throw ExportError(displayPath(path) + ": " + why);
+}
+
+bool isReadOnly(const fs::file_status& status) {
+    return (status.permissions() & fs::perms::owner_write) == fs::perms::none;
+}
+
+// A file the export would replace: absent, or a regular file that may be written.
+void checkFileTarget(const fs::path& path, const char* wanted) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (!fs::exists(status)) {
+        return;
+    }
+    if (fs::is_directory(status)) {
+        refuse(path, std::string("is a folder; ") + wanted + " writes a file");
+    }
+    if (!fs::is_regular_file(status)) {
+        refuse(path, "is not a regular file");
+    }
+    if (isReadOnly(status)) {
+        refuse(path, "is read-only");
+    }
+}
+
+void checkFolderExists(const fs::path& folder, const fs::path& path) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(folder, ec);
+    if (!fs::exists(status)) {
+        refuse(path, "the folder " + displayPath(folder) + " does not exist");
+    }
+    if (!fs::is_directory(status)) {
+        refuse(path, displayPath(folder) + " is not a folder");
+    }
+}
+
+fs::path parentOf(const fs::path& path) {
+    const fs::path parent = path.parent_path();
+    return parent.empty() ? fs::path(".") : parent;
+}
+
+} // namespace
+
+fs::path csvFile(const fs::path& folder, const char* table) {
+    return folder / (std::string(table) + ".csv");
+}
+
+bool exportFormatAvailable(ExportFormat format) {
+#ifdef PAIVIEW_HAVE_SQLITE
+    (void)format;
+    return true;
+#else
+    return format != ExportFormat::Sqlite;
+#endif
+}
+
+void checkExportTarget(ExportFormat format, const std::string& utf8) {
+    if (utf8.empty()) {
+        throw ExportError("the output path is empty");
+    }
+    const fs::path path = exportPath(utf8);
+    if (format != ExportFormat::Csv) {
+        checkFolderExists(parentOf(path), path);
+        checkFileTarget(path, format == ExportFormat::Sqlite ? "--format sqlite" : "--format json");
+        return;
+    }
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (!fs::exists(status)) {
+        checkFolderExists(parentOf(path), path);
+        return;
+    }
+    if (!fs::is_directory(status)) {
+        refuse(path, "is a file; --format csv writes a folder of files");
+    }
+    for (const ExportTableInfo& table : exportTables()) {
+        checkFileTarget(csvFile(path, table.name), "--format csv");
+    }
+}
+
+std::unique_ptr<GameWriter> openExport(ExportFormat format, const std::string& utf8,
+                                       const ExportOptions& options) {
+    checkExportTarget(format, utf8);
+    const fs::path path = exportPath(utf8);
+    switch (format) {
+    case ExportFormat::Csv:
+        return openCsvExport(path, options);
+    case ExportFormat::Json:
+        return openJsonExport(path, options);
+    case ExportFormat::Sqlite:
+#ifdef PAIVIEW_HAVE_SQLITE
+        return openSqliteExport(path, options);
+#else
+        break;
+#endif
+    }
+    throw ExportError("--format sqlite is not available in this build");
+}

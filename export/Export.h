@@ -1,0 +1,52 @@
+// Writes the facts of half-games to files that other programs read: a SQLite database,
+// a folder of CSV files, or a JSON document. Every text is written as UTF-8.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "analysis/GameFacts.h"
+
+enum class ExportFormat { Sqlite, Csv, Json };
+
+struct ExportOptions {
+    bool bom = false;   // csv: start each file with a UTF-8 BOM, for spreadsheet programs
+    bool lines = false; // json: JSON Lines, one game a line
+    // Polled between games and during the long final steps; true abandons the export.
+    std::function<bool()> stop;
+};
+
+// A target that cannot take the export, or a failed write. The message is UTF-8 and
+// names the path.
+struct ExportError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// The export was abandoned because stop() said so; nothing was written at the path.
+struct ExportStopped : ExportError {
+    using ExportError::ExportError;
+};
+
+// Takes games one at a time and writes them under temporary names beside the path.
+// Only commit() puts them at the path; a writer destroyed before that removes what it
+// wrote, so the path keeps whatever it held before.
+class GameWriter {
+  public:
+    virtual ~GameWriter() = default;
+    // The game's hands must be filled.
+    virtual void add(const GameFacts& game) = 0;
+    virtual void commit() = 0;
+};
+
+// False for sqlite in a build without SQLite (the Windows console program).
+bool exportFormatAvailable(ExportFormat format);
+
+// Throws ExportError when path (UTF-8) cannot take the format's output: a folder that
+// does not exist, a folder where a file is wanted or the reverse, a read-only file.
+void checkExportTarget(ExportFormat format, const std::string& path);
+
+// Checks the target and starts writing. Throws ExportError.
+std::unique_ptr<GameWriter> openExport(ExportFormat format, const std::string& path,
+                                       const ExportOptions& options);

@@ -1,0 +1,165 @@
+// The SQLite export: the four tables in one transaction through prepared statements,
+// written to a temporary file that is renamed over the destination when complete.
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <array>
+#include <system_error>
+
+#include "export/ExportTables.h"
+#include "export/ExportWriters.h"
+#include "export/PendingFile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct CloseDatabase {
+    void operator()(sqlite3* db) const { sqlite3_close(db); }
+};
+struct FinalizeStatement {
+    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+using Database = std::unique_ptr<sqlite3, CloseDatabase>;
+using Statement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
+
+std::string createTableSql(const ExportTableInfo& table) {
+    std::string sql = std::string("CREATE TABLE ") + table.name + " (";
+    for (std::size_t i = 0; i < table.columns.size(); ++i) {
+        sql += (i > 0 ? ", " : "");
+        sql += std::string(table.columns[i].name) + " " + table.columns[i].sqlType;
+    }
+    if (*table.keys) {
+        // Rows arrive in key order: a table kept in key order needs no second index.
+        sql += std::string(", ") + table.keys + ") WITHOUT ROWID";
+    } else {
+        sql += ")";
+    }
+    return sql;
+}
+
+std::string insertSql(const ExportTableInfo& table) {
+    std::string sql = std::string("INSERT INTO ") + table.name + " VALUES (";
+    for (std::size_t i = 0; i < table.columns.size(); ++i) {
+        sql += (i > 0 ? ",?" : "?");
+    }
+    return sql + ")";
+}
+
+class SqliteWriter : public GameWriter, private RowSink {
+  public:
+    SqliteWriter(const fs::path& path, const ExportOptions& options)
+        : pending_(path), options_(options) {
+        pending_.create();
+        sqlite3* db = nullptr;
+        const int opened = sqlite3_open_v2(
+            displayPath(pending_.temporary()).c_str(), &db,
+            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+        db_.reset(db);
+        check(opened);
+        if (options_.stop) {
+            // Index building and the commit are long on a large export: stop them too.
+            sqlite3_progress_handler(db_.get(), 100000, &SqliteWriter::stopRequested, this);
+        }
+        // The file is only renamed into place once complete and synced by us, so
+        // SQLite's own journal and syncing would guard nothing.
+        execute("PRAGMA journal_mode = OFF");
+        execute("PRAGMA synchronous = OFF");
+        execute("PRAGMA locking_mode = EXCLUSIVE");
+        execute("BEGIN");
+        for (const ExportTableInfo& table : exportTables()) {
+            execute(createTableSql(table));
+        }
+        for (std::size_t i = 0; i < kExportTableCount; ++i) {
+            texts_.resize(std::max(texts_.size(), exportTables()[i].columns.size()));
+            sqlite3_stmt* statement = nullptr;
+            check(sqlite3_prepare_v3(db_.get(), insertSql(exportTables()[i]).c_str(), -1,
+                                     SQLITE_PREPARE_PERSISTENT, &statement, nullptr));
+            inserts_[i].reset(statement);
+        }
+    }
+
+    void add(const GameFacts& game) override {
+        if (options_.stop && options_.stop()) {
+            throw ExportStopped("interrupted");
+        }
+        emitGameRows(game, *this);
+    }
+
+    void commit() override {
+        // Indexes are built once at the end: far faster than keeping them up to date.
+        for (const ExportIndex& index : exportIndexes()) {
+            execute(std::string("CREATE INDEX ") + index.name + " ON " + index.table + " (" +
+                    index.columns + ")");
+        }
+        execute("COMMIT");
+        for (Statement& insert : inserts_) {
+            insert.reset();
+        }
+        check(sqlite3_close(db_.release()));
+        pending_.sync();
+        if (options_.stop && options_.stop()) {
+            throw ExportStopped("interrupted");
+        }
+        pending_.commit();
+    }
+
+  private:
+    static int stopRequested(void* self) {
+        return static_cast<SqliteWriter*>(self)->options_.stop() ? 1 : 0;
+    }
+
+    void check(int code) {
+        if (code == SQLITE_OK || code == SQLITE_DONE || code == SQLITE_ROW) {
+            return;
+        }
+        if (code == SQLITE_INTERRUPT && options_.stop && options_.stop()) {
+            throw ExportStopped("interrupted");
+        }
+        std::string why = db_ ? sqlite3_errmsg(db_.get()) : sqlite3_errstr(code);
+        if (const int error = db_ ? sqlite3_system_errno(db_.get()) : 0) {
+            // "disk I/O error" alone does not say that the file grew too large.
+            why += " (" + std::generic_category().message(error) + ")";
+        }
+        throw ExportError(displayPath(pending_.destination()) + ": cannot be written: " + why);
+    }
+
+    void execute(const std::string& sql) {
+        check(sqlite3_exec(db_.get(), sql.c_str(), nullptr, nullptr, nullptr));
+    }
+
+    void beginRow(ExportTable table) override {
+        row_ = inserts_[static_cast<std::size_t>(table)].get();
+        column_ = 0;
+    }
+    void null() override { sqlite3_bind_null(row_, ++column_); }
+    void integer(long long value) override { sqlite3_bind_int64(row_, ++column_, value); }
+    void tenths(int value) override { sqlite3_bind_double(row_, ++column_, value / 10.0); }
+    void text(std::string_view utf8) override {
+        // Kept until the row is stepped, in strings whose buffers are reused row after row:
+        // SQLite need not copy them.
+        std::string& slot = texts_[static_cast<std::size_t>(column_)];
+        slot.assign(utf8);
+        sqlite3_bind_text(row_, ++column_, slot.data(), static_cast<int>(slot.size()),
+                          SQLITE_STATIC);
+    }
+    void endRow() override {
+        const int stepped = sqlite3_step(row_);
+        sqlite3_reset(row_);
+        check(stepped);
+    }
+
+    PendingFile pending_; // first: the file is removed after the database is closed
+    ExportOptions options_;
+    Database db_;
+    std::array<Statement, kExportTableCount> inserts_;
+    sqlite3_stmt* row_ = nullptr;
+    int column_ = 0;
+    std::vector<std::string> texts_; // one per column
+};
+
+} // namespace
+
+std::unique_ptr<GameWriter> openSqliteExport(const fs::path& path, const ExportOptions& options) {
+    return std::make_unique<SqliteWriter>(path, options);
+}

@@ -1,0 +1,237 @@
+"""paiview export: SQLite, CSV and JSON read back by the sqlite3 shell and Python's csv and
+json modules; targets that cannot be written; nothing half-written after a failure."""
+import csv
+import json
+import os
+import pathlib
+import re
+import resource
+import shutil
+import signal
+import subprocess
+import time
+import unittest
+
+from clitest import CliTest, PAIVIEW, ROOT, SAMPLE, TIMEOUT, sample_text
+
+TABLES = ("games", "seats", "hands", "deltas")
+# The generator of large logs, beside the binary under test or in the native build.
+SCOREGEN = next((p for p in (pathlib.Path(PAIVIEW).resolve().parent / "scoregen",
+                             ROOT / "build" / "native" / "scoregen") if p.exists()), None)
+
+
+def sqlite(db, *sql):
+    """Runs statements through the sqlite3 shell; returns its output lines."""
+    proc = subprocess.run(["sqlite3", str(db), *sql], capture_output=True, timeout=TIMEOUT)
+    if proc.returncode != 0:
+        raise AssertionError(proc.stderr.decode())
+    return proc.stdout.decode("utf-8").splitlines()
+
+
+def hand_changes(text):
+    """(name, change) of every hand's result line, read from the log text with no help
+    from paiview: a hand line starts with its wind and 局, the changes follow."""
+    changes = []
+    for line in text.splitlines():
+        if re.match(r"  [東南西北]\d+局 ", line):
+            changes += [(name, int(value))
+                        for name, value in re.findall(r"(\S+) ([+-]\d+)(?= |$)", line)]
+    return changes
+
+
+def seat_count(text):
+    return sum(len(re.findall(r"\[\d\]", line)) for line in text.splitlines()
+               if line.startswith("  [1]"))
+
+
+def scoregen(test, path, games):
+    if SCOREGEN is None:
+        test.skipTest("scoregen is not built")
+    subprocess.run([str(SCOREGEN), "--games", str(games), "--seed", "7", "-o", str(path)],
+                   check=True, capture_output=True, timeout=TIMEOUT)
+    return path
+
+
+def limit_file_size():
+    """In the child: files of at most 1 MiB, as `ulimit -f 1024` sets."""
+    hard = resource.getrlimit(resource.RLIMIT_FSIZE)[1]
+    resource.setrlimit(resource.RLIMIT_FSIZE, (1 << 20, hard))
+
+
+def mount_tmpfs(test, folder, options):
+    """A small tmpfs of our own at folder, unmounted after the test; skips unless root."""
+    folder.mkdir()
+    if os.geteuid() != 0 or subprocess.run(
+            ["mount", "-t", "tmpfs", "-o", options, "tmpfs", str(folder)],
+            capture_output=True, timeout=30).returncode != 0:
+        test.skipTest("mounting a tmpfs needs root")
+    # Cleanups run after tearDown, whose removal of the test's folder stops at the mount.
+    test.addCleanup(shutil.rmtree, test.tmp, ignore_errors=True)
+    test.addCleanup(subprocess.run, ["umount", str(folder)], timeout=30)
+
+
+class ExportReadBackTest(CliTest):
+    def export(self, fmt, name, *extra, log=SAMPLE):
+        out = self.tmp / name
+        r = self.assertRuns("export", log, "--format", fmt, "-o", out, *extra)
+        self.assertIn("exported", r.out)
+        return out
+
+    def test_sqlite_tables_keys_and_sums(self):
+        db = self.export("sqlite", "x.db")
+        text = sample_text()
+        changes = hand_changes(text)
+        counts = [int(sqlite(db, f"SELECT count(*) FROM {t}")[0]) for t in TABLES]
+        self.assertEqual(counts, [16, seat_count(text), 170, len(changes)])
+        self.assertEqual(sqlite(db, "PRAGMA foreign_key_check"), [])
+        self.assertEqual(sqlite(db, "PRAGMA integrity_check"), ["ok"])
+        self.assertEqual(sqlite(db, "SELECT name FROM sqlite_master WHERE type = 'index' "
+                                    "AND sql IS NOT NULL ORDER BY name"),
+                         ["games_start_time", "seats_name"])
+        for player in ("ねこまる", "リャンメン"):
+            total = sqlite(db, "SELECT sum(d.change) FROM deltas d JOIN seats s "
+                               "ON s.game_id = d.game_id AND s.seat = d.seat "
+                               f"WHERE s.name = '{player}'")
+            self.assertEqual(int(total[0]), sum(c for n, c in changes if n == player), player)
+        # Numbers as numbers, times as ISO text, absent facts as NULL beside their raw text.
+        self.assertEqual(sqlite(db, "SELECT typeof(score), score, points, typeof(rating), "
+                                    "placing_raw FROM seats WHERE game_id = 2 AND seat = 3"),
+                         ["real|40.8|60800|integer|1位 ねこまる +40.8 (60800)"])
+        self.assertEqual(sqlite(db, "SELECT start_time, start_raw, aborted FROM games "
+                                    "WHERE game_id = 1"), ["2003-06-06 08:24|2003/06/06 08:24|1"])
+        self.assertEqual(sqlite(db, "SELECT count(*) FROM seats s JOIN games g USING (game_id) "
+                                    "WHERE g.aborted AND s.place IS NULL AND s.placing_raw IS NULL"),
+                         sqlite(db, "SELECT sum(player_count) FROM games WHERE aborted"))
+        # The filters of list select what is exported; games keep their numbers.
+        db = self.export("sqlite", "last.db", "--last", "3")
+        self.assertEqual(sqlite(db, "SELECT group_concat(game_id) FROM games"), ["14,15,16"])
+
+    def test_csv_files_with_and_without_bom(self):
+        db = self.export("sqlite", "x.db")
+        for extra, encoding in (((), "utf-8"), (("--bom",), "utf-8-sig")):
+            folder = self.export("csv", "csv" + "".join(extra), *extra)
+            self.assertEqual(sorted(p.name for p in folder.iterdir()),
+                             sorted(t + ".csv" for t in TABLES))
+            for table in TABLES:
+                raw = (folder / f"{table}.csv").read_bytes()
+                self.assertEqual(raw.startswith(b"\xef\xbb\xbf"), bool(extra))
+                self.assertEqual(raw.count(b"\n"), raw.count(b"\r\n"))
+                with open(folder / f"{table}.csv", newline="", encoding=encoding) as f:
+                    rows = list(csv.reader(f))
+                # The same columns as the database's table, and the same rows.
+                columns = [line.split("|")[1] for line in sqlite(db, f"PRAGMA table_info({table})")]
+                self.assertEqual(rows[0], columns, table)
+                self.assertEqual(len(rows) - 1, int(sqlite(db, f"SELECT count(*) FROM {table}")[0]))
+            with open(folder / "hands.csv", newline="", encoding=encoding) as f:
+                hands = list(csv.DictReader(f))
+            self.assertEqual(hands[1]["yaku"], "満貫 清一色 三暗刻")
+            self.assertEqual(hands[1]["title"], "東1局 0本場(リーチ0)")
+
+    def test_json_document_and_lines(self):
+        games = json.loads(self.export("json", "x.json").read_text(encoding="utf-8"))
+        self.assertEqual(len(games), 16)
+        self.assertEqual(sum(len(g["hands"]) for g in games), 170)
+        self.assertEqual(games[1]["hands"][0]["yaku"], "満貫 清一色 三暗刻")
+        lines = self.export("json", "x.jsonl", "--lines").read_text(encoding="utf-8").splitlines()
+        self.assertEqual([json.loads(line) for line in lines], games)
+
+    def test_utf8_copy_exports_the_same(self):
+        utf8 = self.write_log("utf8.txt", sample_text(), encoding="utf-8")
+        dumps = [sqlite(self.export("sqlite", f"{i}.db", log=log), ".dump")
+                 for i, log in enumerate((SAMPLE, utf8))]
+        self.assertEqual(dumps[0], dumps[1])
+        for name in ("a", "b"):
+            self.export("csv", name, log=SAMPLE if name == "a" else utf8)
+        for table in TABLES:
+            self.assertEqual((self.tmp / "a" / f"{table}.csv").read_bytes(),
+                             (self.tmp / "b" / f"{table}.csv").read_bytes())
+
+
+class ExportFailureTest(CliTest):
+    def assertFails(self, fmt, out, message, *extra, code=1, log=SAMPLE, preexec_fn=None):
+        before = {p: p.read_bytes() for p in self.tmp.rglob("*") if p.is_file()}
+        proc = subprocess.run([PAIVIEW, "export", str(log), "--format", fmt, "-o", str(out),
+                               *extra], capture_output=True, timeout=TIMEOUT,
+                              preexec_fn=preexec_fn)
+        err = proc.stderr.decode("utf-8")
+        self.assertEqual(proc.returncode, code, err)
+        self.assertRegex(err, "^paiview: .*(" + message + ")")
+        after = {p: p.read_bytes() for p in self.tmp.rglob("*") if p.is_file()}
+        self.assertEqual(after, before, "a failed export changed files")
+
+    def test_targets_that_cannot_be_written(self):
+        (self.tmp / "folder").mkdir()
+        (self.tmp / "file.db").write_bytes(b"not a database")
+        (self.tmp / "readonly.db").write_bytes(b"kept")
+        (self.tmp / "readonly.db").chmod(0o444)
+        cases = [
+            ("sqlite", "missing/x.db", "the folder .*missing does not exist"),
+            ("csv", "missing/csv", "the folder .*missing does not exist"),
+            ("sqlite", "folder", "is a folder; --format sqlite writes a file"),
+            ("json", "folder", "is a folder; --format json writes a file"),
+            ("csv", "file.db", "is a file; --format csv writes a folder"),
+            ("sqlite", "readonly.db", "is read-only"),
+        ]
+        for fmt, out, message in cases:
+            with self.subTest(fmt=fmt, out=out):
+                self.assertFails(fmt, self.tmp / out, message)
+        self.assertFails("xml", self.tmp / "x", "--format: xml", code=2)
+        self.assertFails("sqlite", self.tmp / "x", "--bom applies only to --format csv", "--bom",
+                         code=2)
+        self.assertFalse((self.tmp / "missing").exists())
+
+    def test_failed_export_keeps_the_old_database(self):
+        db = self.tmp / "old.db"
+        self.assertRuns("export", SAMPLE, "--format", "sqlite", "-o", db)
+        broken = self.write_log("broken.txt", sample_text().replace("----- 東風荘 第1卓 終了", "--"))
+        self.assertFails("sqlite", db, "broken.txt", log=broken)
+
+    def test_full_disk(self):
+        log = scoregen(self, self.tmp / "big.txt", 3000)
+        (self.tmp / "out").mkdir()
+        # A file size limit; the same write error as a full disk, without root.
+        for fmt, out in (("sqlite", "out/x.db"), ("csv", "out/csv"), ("json", "out/x.json")):
+            with self.subTest(fmt=fmt):
+                self.assertFails(fmt, self.tmp / out, "cannot be written: .*File too large", log=log,
+                                 preexec_fn=limit_file_size)
+        sample_db = self.tmp / "out" / "sample.db"
+        self.assertRuns("export", SAMPLE, "--format", "sqlite", "-o", sample_db)
+        full = self.tmp / "full"
+        mount_tmpfs(self, full, "size=1m")
+        (full / "x.db").write_bytes(sample_db.read_bytes())
+        for fmt, out in (("sqlite", "x.db"), ("csv", "csv"), ("json", "x.json")):
+            with self.subTest(fmt=fmt, disk="tmpfs"):
+                self.assertFails(fmt, full / out, "No space left on device|disk is full", log=log)
+        self.assertEqual(sorted(p.name for p in full.iterdir()), ["x.db"])
+
+    def test_read_only_folder(self):
+        ro = self.tmp / "ro"
+        mount_tmpfs(self, ro, "size=1m,ro")
+        for fmt, out in (("sqlite", "x.db"), ("csv", "csv"), ("json", "x.json")):
+            with self.subTest(fmt=fmt):
+                self.assertFails(fmt, ro / out, "Read-only file system")
+
+    def test_interrupt_leaves_nothing(self):
+        log = scoregen(self, self.tmp / "big.txt", 30000)
+        (self.tmp / "out").mkdir()
+        old = self.tmp / "out" / "x.db"
+        old.write_bytes(b"the database from before")
+        for fmt, out in (("sqlite", old), ("csv", self.tmp / "out" / "csv")):
+            with self.subTest(fmt=fmt):
+                proc = subprocess.Popen([PAIVIEW, "export", str(log), "--format", fmt, "-o",
+                                         str(out)], stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+                # Interrupt once the writing has begun: its temporary file is there.
+                deadline = time.monotonic() + TIMEOUT
+                while not list(self.tmp.rglob("*.paiview-*.tmp")) and proc.poll() is None:
+                    self.assertLess(time.monotonic(), deadline)
+                    time.sleep(0.02)
+                proc.send_signal(signal.SIGINT)
+                _, err = proc.communicate(timeout=TIMEOUT)
+                self.assertEqual(proc.returncode, 1, err)
+                self.assertIn("interrupted", err.decode())
+                self.assertEqual(sorted(p.name for p in (self.tmp / "out").iterdir()), ["x.db"])
+                self.assertEqual(old.read_bytes(), b"the database from before")
+
+
+if __name__ == "__main__":
+    unittest.main()
