@@ -86,7 +86,7 @@ bool LogSet::load(std::vector<std::string> files, const LogSetOptions& options) 
     merged_.clear();
     origins_.clear();
     problems_.clear();
-    duplicates_ = 0;
+    duplicates_ = count_ = hands_ = aborted_ = 0;
 
     std::vector<Loaded> loaded;
     // The lines of every half-game kept so far, by hash, to drop copies.
@@ -117,6 +117,7 @@ bool LogSet::load(std::vector<std::string> files, const LogSetOptions& options) 
                         problem.lastLine = problem.error.line;
                         problems_.push_back(std::move(problem));
                         records_.clear();
+                        count_ = hands_ = aborted_ = 0;
                         return false;
                     }
                     // Go on at the next header line after this half-game's first line.
@@ -150,6 +151,14 @@ bool LogSet::load(std::vector<std::string> files, const LogSetOptions& options) 
                     continue;
                 }
                 seen.emplace(hash, lines);
+                ++count_;
+                hands_ += record.hands.size();
+                aborted_ += std::strcmp(record.placings[0], "途中終了") == 0;
+                if (options.countOnly) {
+                    // One record's node at a time: no memory grows with the log.
+                    records_.pop_back();
+                    continue;
+                }
                 loaded.push_back(
                     {&record,
                      {file, firstLine, lineBase + reader.lineNumber(), start + gameStart}});
@@ -214,19 +223,4 @@ RecordLines LogSet::lines(std::size_t position) const {
     }
     lines.footer = read();
     return lines;
-}
-
-std::size_t LogSet::handCount() const {
-    std::size_t count = 0;
-    for (const GameRecord* record : merged_) {
-        count += record->hands.size();
-    }
-    return count;
-}
-
-std::size_t LogSet::abortedCount() const {
-    return static_cast<std::size_t>(
-        std::count_if(merged_.begin(), merged_.end(), [](const GameRecord* r) {
-            return std::strcmp(r->placings[0], "途中終了") == 0;
-        }));
 }

@@ -40,6 +40,9 @@ struct LoadProblem {
 struct LogSetOptions {
     // Skip a broken half-game by going on at the next header line, instead of failing.
     bool salvage = false;
+    // Count the half-games without keeping them (check): size(), handCount() and
+    // abortedCount() answer, and record() must not be called.
+    bool countOnly = false;
 };
 
 class LogSet {
@@ -53,7 +56,7 @@ class LogSet {
     // set is empty. With salvage every problem is listed and the rest is kept.
     bool load(std::vector<std::string> files, const LogSetOptions& options = {});
 
-    std::size_t size() const { return merged_.size(); }
+    std::size_t size() const { return count_; }
     // Position 0 is number 1: start-time order, stable across and within files.
     const GameRecord& record(std::size_t position) const { return *merged_[position]; }
     const RecordOrigin& origin(std::size_t position) const { return origins_[position]; }
@@ -64,8 +67,8 @@ class LogSet {
     const std::vector<LoadProblem>& problems() const { return problems_; }
     // Half-games dropped because one with the same lines was read before.
     std::size_t duplicates() const { return duplicates_; }
-    std::size_t handCount() const;
-    std::size_t abortedCount() const;
+    std::size_t handCount() const { return hands_; }
+    std::size_t abortedCount() const { return aborted_; }
 
   private:
     std::vector<std::string> files_;
@@ -74,4 +77,5 @@ class LogSet {
     std::vector<RecordOrigin> origins_;
     std::vector<LoadProblem> problems_;
     std::size_t duplicates_ = 0;
+    std::size_t count_ = 0, hands_ = 0, aborted_ = 0;
 };

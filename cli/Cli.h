@@ -45,7 +45,8 @@ GameFilter toFilter(const FilterOptions& options);
 
 // Reads and loads the logs: a failure prints its diagnostic and throws CliExit (1).
 // With --salvage each skipped half-game is reported on standard error and loading goes on.
-void loadLogs(const LogOptions& options, LogSet& logs);
+// countOnly: the half-games are counted, not kept (check).
+void loadLogs(const LogOptions& options, LogSet& logs, bool countOnly = false);
 
 // The loaded logs, filtered: what list, export, stats and report work on.
 std::vector<GameFacts> loadAndSelect(const LogOptions& logOptions,
