@@ -11,6 +11,8 @@ using Words = std::vector<std::string_view>;
 
 Words splitWords(std::string_view text) {
     Words words;
+    words.reserve(16); // a result or yaku line: one allocation rather than five
+
     std::size_t i = 0;
     while (i < text.size()) {
         while (i < text.size() && text[i] == ' ') {
@@ -229,6 +231,7 @@ void readResult(HandFacts& hand) {
         return;
     }
     hand.resultParsed = !words.empty() && words.size() % 2 == 0;
+    hand.changes.reserve(words.size() / 2);
     for (std::size_t i = 0; hand.resultParsed && i + 1 < words.size(); i += 2) {
         const auto change = signedInt(words[i + 1]);
         if (!change) {
@@ -278,11 +281,12 @@ HandFacts handFacts(const HandRecord& record, int number) {
     if (!words.empty() && words[0] == "流局") {
         hand.draw = true;
     }
+    hand.yakuTokens.reserve(words.size());
     for (std::size_t i = 0; i < words.size(); ++i) {
         if (isHonourWordLead(words[i]) && i + 1 < words.size()) {
             const char* from = words[i].data();
-            hand.yakuTokens.emplace_back(from, static_cast<std::size_t>(
-                                                   words[i + 1].data() + words[i + 1].size() - from));
+            hand.yakuTokens.emplace_back(
+                from, static_cast<std::size_t>(words[i + 1].data() + words[i + 1].size() - from));
             ++i;
         } else {
             hand.yakuTokens.emplace_back(words[i]);

@@ -98,11 +98,11 @@ void printCsv(const std::vector<GameFacts>& games) {
 }
 
 void printJson(const std::vector<GameFacts>& games) {
-    nlohmann::json list = nlohmann::json::array();
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (const GameFacts& game : games) {
         list.push_back(gameJson(game, false));
     }
-    print(list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n");
+    print(list.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n");
 }
 
 void runList(const ListOptions& options) {

@@ -5,7 +5,7 @@
 
 namespace {
 
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 json text(const std::string& cp932) {
     return cp932ToUtf8(cp932);
@@ -46,18 +46,38 @@ json placingJson(const PlacingFacts& placing) {
 
 } // namespace
 
+// Appends a member whose key is known to be new: ordered_json's own emplace would
+// first compare the key with every member already there.
+void add(json& object, const char* key, json value) {
+    auto& members = object.get_ref<json::object_t&>();
+    static_cast<json::object_t::Container&>(members).emplace_back(key, std::move(value));
+}
+
 json handJson(const HandFacts& hand) {
+    // Built key by key: an initializer list would copy every value once more.
     json changes = json::array();
     for (const PointChange& change : hand.changes) {
-        changes.push_back({{"name", text(change.name)}, {"change", change.change}});
+        json entry = json::object();
+        add(entry, "name", text(change.name));
+        add(entry, "change", change.change);
+        changes.push_back(std::move(entry));
     }
-    return {{"number", hand.number},           {"title", text(hand.title)},
-            {"wind", optionalText(hand.wind)}, {"round", optional(hand.round)},
-            {"honba", optional(hand.honba)},   {"riichiSticks", optional(hand.riichiSticks)},
-            {"result", text(hand.result)},     {"resultParsed", hand.resultParsed},
-            {"changes", std::move(changes)},   {"draw", hand.draw},
-            {"winners", names(hand.winners)},  {"payers", names(hand.payers)},
-            {"yaku", text(hand.yaku)},         {"yakuTokens", names(hand.yakuTokens)}};
+    json out = json::object();
+    add(out, "number", hand.number);
+    add(out, "title", text(hand.title));
+    add(out, "wind", optionalText(hand.wind));
+    add(out, "round", optional(hand.round));
+    add(out, "honba", optional(hand.honba));
+    add(out, "riichiSticks", optional(hand.riichiSticks));
+    add(out, "result", text(hand.result));
+    add(out, "resultParsed", hand.resultParsed);
+    add(out, "changes", std::move(changes));
+    add(out, "draw", hand.draw);
+    add(out, "winners", names(hand.winners));
+    add(out, "payers", names(hand.payers));
+    add(out, "yaku", text(hand.yaku));
+    add(out, "yakuTokens", names(hand.yakuTokens));
+    return out;
 }
 
 json gameJson(const GameFacts& game, bool withHands) {

@@ -8,7 +8,7 @@
 
 // A half-game: its times, table, seats and placings, and its hands with withHands.
 // A fact that did not parse is null, with the raw text it came from beside it.
-nlohmann::json gameJson(const GameFacts& game, bool withHands);
+nlohmann::ordered_json gameJson(const GameFacts& game, bool withHands);
 
 // One hand: title and its pieces, the result as point changes, winners, payers, yaku.
-nlohmann::json handJson(const HandFacts& hand);
+nlohmann::ordered_json handJson(const HandFacts& hand);

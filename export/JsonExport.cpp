@@ -25,7 +25,7 @@ class JsonWriter : public GameWriter {
         }
         first_ = false;
         out_.buffer +=
-            gameJson(game, true).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+            gameJson(game, true).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
         if (options_.lines) {
             out_.buffer += '\n';
         }

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <iconv.h>
 #include <stdexcept>
+#include <unordered_map>
 
 namespace {
 
@@ -96,8 +97,27 @@ std::string cp932ToUtf8(std::string_view cp932) {
         return std::string(cp932);
     }
     thread_local Converter converter("UTF-8", "CP932");
-    return converter.convert(cp932, "\xEF\xBF\xBD", [](const char*, std::size_t) { return std::size_t{1}; },
-                             nullptr);
+    const auto convert = [&] {
+        return converter.convert(
+            cp932, "\xEF\xBF\xBD", [](const char*, std::size_t) { return std::size_t{1}; },
+            nullptr);
+    };
+    // Names, hand titles and yaku words come back thousands of times in a log, and a
+    // look-up costs far less than a pass through iconv.
+    constexpr std::size_t kCachedLength = 32;
+    constexpr std::size_t kCacheEntries = 1 << 16;
+    if (cp932.size() > kCachedLength) {
+        return convert();
+    }
+    thread_local std::unordered_map<std::string, std::string> cache;
+    const auto found = cache.find(std::string(cp932));
+    if (found != cache.end()) {
+        return found->second;
+    }
+    if (cache.size() >= kCacheEntries) {
+        cache.clear();
+    }
+    return cache.emplace(std::string(cp932), convert()).first->second;
 }
 
 std::string utf8ToCp932(std::string_view utf8, std::size_t* replaced) {
