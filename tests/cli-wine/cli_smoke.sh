@@ -16,7 +16,13 @@ trap 'chattr -i "$tmp/locked" 2>/dev/null; chmod -R u+w "$tmp"; rm -rf "$tmp"' E
 
 winpath() { local p=${1//\//\\}; printf 'Z:%s' "$p"; }
 # Output to files, never a pipe: Wine's background processes would hold a pipe open.
-cli() { timeout 120 wine "$exe" "$@" >"$tmp/out" 2>"$tmp/err" </dev/null; }
+# Fails, saying the exit code, unless the program exits 0.
+cli() {
+    timeout 120 wine "$exe" "$@" >"$tmp/out" 2>"$tmp/err" </dev/null
+    rc=$?
+    [ $rc -eq 0 ] || echo "exit $rc"
+    return $rc
+}
 
 passed=0
 failed=0
@@ -38,18 +44,18 @@ opponent_games=$(iconv -f CP932 -t UTF-8 "$sample" | grep -E '^  \[1\]' | grep -
 
 echo "[==========] Running CliWine tests."
 begin CheckCp932
-if ! cli check "$(winpath "$sample")"; then fail "exit $?"
+if ! cli check "$(winpath "$sample")"; then fail "paiview-cli.exe failed"
 elif ! printf '%s\n' "$expected_check" | cmp -s - "$tmp/out"; then fail "wrong output"
 else ok; fi
 
 begin CheckUtf8UnderJapaneseName
 iconv -f CP932 -t UTF-8 "$sample" >"$tmp/東風荘の牌譜.txt"
-if ! cli check "$(winpath "$tmp/東風荘の牌譜.txt")"; then fail "exit $?"
+if ! cli check "$(winpath "$tmp/東風荘の牌譜.txt")"; then fail "paiview-cli.exe failed"
 elif ! printf '%s\n' "$expected_check" | cmp -s - "$tmp/out"; then fail "wrong output"
 else ok; fi
 
 begin ListWithJapaneseOpponent
-if ! cli list "$(winpath "$sample")" --with "$opponent"; then fail "exit $?"
+if ! cli list "$(winpath "$sample")" --with "$opponent"; then fail "paiview-cli.exe failed"
 elif ! utf8 "$tmp/out"; then fail "output is not UTF-8"
 elif [ "$(grep -c "$opponent" "$tmp/out")" -ne "$opponent_games" ]; then
     fail "expected $opponent_games rows with $opponent"
@@ -61,7 +67,7 @@ cp "$sample" "$tmp/drop/牌譜 2003.txt"
 cp "$sample" "$tmp/drop/second.txt"
 begin DropWritesReportBesideTheFirstLog
 report="$tmp/drop/牌譜 2003.report.html"
-if ! cli "$(winpath "$tmp/drop/牌譜 2003.txt")" "$(winpath "$tmp/drop/second.txt")"; then fail "exit $?"
+if ! cli "$(winpath "$tmp/drop/牌譜 2003.txt")" "$(winpath "$tmp/drop/second.txt")"; then fail "paiview-cli.exe failed"
 elif [ ! -s "$report" ]; then fail "no $report"
 elif ! utf8 "$report" || ! grep -q 'lang="ja"' "$report"; then fail "not a UTF-8 page in Japanese"
 elif ! grep -q 'report.html' "$tmp/out"; then fail "the report's path was not printed"
@@ -72,7 +78,7 @@ begin DropIntoDocumentsWhenTheFolderTakesNoFile
 cp "$sample" "$tmp/locked/locked.txt"
 # Root writes anywhere, except into an immutable folder.
 chattr +i "$tmp/locked" 2>/dev/null || chmod a-w "$tmp/locked"
-if ! cli "$(winpath "$tmp/locked/locked.txt")"; then fail "exit $?"
+if ! cli "$(winpath "$tmp/locked/locked.txt")"; then fail "paiview-cli.exe failed"
 else
     written=$(timeout 60 winepath -u "$(tr -d '\r\n' <"$tmp/out")" 2>/dev/null)
     if [ -e "$tmp/locked/locked.report.html" ]; then fail "written into the locked folder"
@@ -85,7 +91,6 @@ fi
 begin DropOfABrokenLogWritesNothing
 head -n 5 "$sample" >"$tmp/drop/broken.txt"
 cli "$(winpath "$tmp/drop/broken.txt")"
-rc=$?
 if [ $rc -ne 1 ]; then fail "exit $rc, not 1"
 elif ! grep -q 'line' "$tmp/err"; then fail "the reason does not name the line"
 elif [ -e "$tmp/drop/broken.report.html" ]; then fail "a report of a broken log"
