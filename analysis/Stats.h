@@ -29,11 +29,13 @@ struct RatingPoint {
 struct TableSizeStats {
     int players = 0;
     int games = 0, completed = 0, aborted = 0;
-    std::vector<int> placeCounts;              // index 0 = 1st place; size = players
+    int unplaced = 0;             // completed without a place of the player's: left, or unreadable
+    std::vector<int> placeCounts; // index 0 = 1st place; size = players
     std::vector<std::optional<double>> placeRates;
     std::optional<double> averagePlace, topTwoRate, lastAvoidanceRate;
     long long totalScoreTenths = 0;
-    std::optional<double> averageScore;        // in points of the placing line (+40.8)
+    int scoredGames = 0;                // placings whose score reads
+    std::optional<double> averageScore; // in points of the placing line (+40.8)
     std::optional<RatingPoint> firstRating, lastRating, highestRating, lowestRating;
 
     int hands = 0, wins = 0, tsumoWins = 0, dealIns = 0, draws = 0;
@@ -50,8 +52,8 @@ struct YakuCount {
 
 struct HeadToHead {
     std::string opponent;
-    int games = 0;      // completed games together
-    int above = 0;      // the player placed above the opponent
+    int games = 0; // completed games together
+    int above = 0; // the player placed above the opponent
     std::optional<double> aboveRate;
     std::optional<double> scoreDifference; // average (player - opponent) score
 };
@@ -60,9 +62,16 @@ struct PlayerStats {
     std::string player;
     std::vector<TableSizeStats> bySize; // for 4, 3 and 2 players, those played
     std::vector<YakuCount> yaku;        // most common first
+    int yakuHands = 0;                  // won hands counted in yaku (a double ron is not)
     int dora = 0, uraDora = 0, akaDora = 0;
-    std::vector<HeadToHead> opponents;  // most games together first
-    std::vector<RatingPoint> ratings;   // every rating seen, in game order
+    std::vector<HeadToHead> opponents; // most games together first
+    std::vector<RatingPoint> ratings;  // every rating seen, in game order
 };
 
+// Whether the payments tell tsumo from ron, and a deal-in, at this table size: not at
+// two players, where the one other player pays either way.
+bool paymentsTellTsumo(int players);
+
 PlayerStats computeStats(const std::vector<GameFacts>& games, const std::string& player);
+// Every player in at least minGames of the games, most games first (ties: met first).
+std::vector<PlayerStats> computeAllStats(const std::vector<GameFacts>& games, int minGames);

@@ -1,0 +1,400 @@
+// A player's statistics, counted in one pass over the half-games. Only what the log
+// says is counted; a figure it cannot tell is left absent (see docs/stats.md).
+#include "analysis/Stats.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <string_view>
+#include <unordered_map>
+
+namespace {
+
+std::optional<double> ratio(long long part, long long whole) {
+    if (whole <= 0) {
+        return std::nullopt;
+    }
+    return static_cast<double>(part) / static_cast<double>(whole);
+}
+
+bool contains(const std::vector<std::string>& names, const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+bool startsWith(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
+}
+
+// Leading ASCII digits; a CP932 trail byte is never one, so the rest starts a character.
+std::size_t digitCount(std::string_view text) {
+    std::size_t n = 0;
+    while (n < text.size() && text[n] >= '0' && text[n] <= '9') {
+        ++n;
+    }
+    return n;
+}
+
+// "30符", "4飜", "満貫": how much a hand was worth, not what it was made of.
+bool isValueWord(std::string_view word) {
+    static const char* const kWords[] = {"満貫", "跳満", "倍満", "三倍満", "役満", "数え役満"};
+    for (const char* value : kWords) {
+        if (word == value) {
+            return true;
+        }
+    }
+    const std::size_t n = digitCount(word);
+    const std::string_view unit = word.substr(n);
+    return n > 0 && (unit == "符" || unit == "飜" || unit == "翻");
+}
+
+enum class Dora { None, Dora, Ura, Aka };
+
+// "ドラ3", "裏1", "赤2": the kind and its count; None for anything else.
+Dora doraWord(std::string_view word, int& count) {
+    static const std::pair<const char*, Dora> kKinds[] = {
+        {"ドラ", Dora::Dora}, {"裏", Dora::Ura}, {"赤", Dora::Aka}};
+    for (const auto& [prefix, kind] : kKinds) {
+        if (!startsWith(word, prefix)) {
+            continue;
+        }
+        const std::string_view number = word.substr(std::strlen(prefix));
+        // Up to three digits: a count, never an overflow.
+        if (number.empty() || number.size() > 3 || digitCount(number) != number.size()) {
+            return Dora::None;
+        }
+        count = 0;
+        for (char c : number) {
+            count = count * 10 + (c - '0');
+        }
+        return kind;
+    }
+    return Dora::None;
+}
+
+int sizeIndex(int players) {
+    return players == 4 ? 0 : players == 3 ? 1 : players == 2 ? 2 : -1;
+}
+
+struct SizeTally {
+    TableSizeStats stats;
+    long long placeSum = 0;
+    long long winSum = 0;
+};
+
+struct OpponentTally {
+    std::string name;
+    int games = 0, above = 0;
+    long long differenceTenths = 0;
+    int scoredGames = 0;
+};
+
+class Tally {
+  public:
+    explicit Tally(std::string player) : player_(std::move(player)) {
+        for (int i = 0; i < 3; ++i) {
+            sizes_[i].stats.players = 4 - i;
+        }
+    }
+
+    void add(const GameFacts& game, const SeatFacts& seat);
+    PlayerStats finish();
+
+  private:
+    void addPlacings(const GameFacts& game, SizeTally& size);
+    void addHand(const GameFacts& game, const HandFacts& hand, SizeTally& size);
+    void addYaku(const HandFacts& hand);
+
+    std::string player_;
+    std::array<SizeTally, 3> sizes_;
+    std::vector<YakuCount> yaku_;
+    std::unordered_map<std::string, std::size_t> yakuAt_;
+    int yakuHands_ = 0, dora_ = 0, ura_ = 0, aka_ = 0;
+    std::vector<OpponentTally> opponents_;
+    std::unordered_map<std::string, std::size_t> opponentAt_;
+    std::vector<RatingPoint> ratings_;
+};
+
+void Tally::add(const GameFacts& game, const SeatFacts& seat) {
+    const int index = sizeIndex(game.playerCount);
+    if (index < 0) {
+        return;
+    }
+    SizeTally& size = sizes_[index];
+    TableSizeStats& s = size.stats;
+    ++s.games;
+    if (game.aborted) {
+        ++s.aborted;
+    } else {
+        ++s.completed;
+        addPlacings(game, size);
+    }
+    if (seat.rating) {
+        RatingPoint point{*seat.rating, game.start.value_or(std::string()), game.number};
+        if (!s.firstRating) {
+            s.firstRating = s.highestRating = s.lowestRating = point;
+        }
+        s.lastRating = point;
+        if (point.rating > s.highestRating->rating) {
+            s.highestRating = point;
+        }
+        if (point.rating < s.lowestRating->rating) {
+            s.lowestRating = point;
+        }
+        ratings_.push_back(std::move(point));
+    }
+    // Hands of an aborted half-game were played, so they count.
+    for (const HandFacts& hand : game.hands) {
+        addHand(game, hand, size);
+    }
+}
+
+void Tally::addPlacings(const GameFacts& game, SizeTally& size) {
+    TableSizeStats& s = size.stats;
+    const PlacingFacts* mine = findPlacing(game, player_);
+    const int players = s.players;
+    if (!mine || !mine->place || *mine->place < 1 || *mine->place > players) {
+        ++s.unplaced;
+        return;
+    }
+    const int place = *mine->place;
+    if (s.placeCounts.empty()) {
+        s.placeCounts.assign(static_cast<std::size_t>(players), 0);
+    }
+    ++s.placeCounts[static_cast<std::size_t>(place - 1)];
+    size.placeSum += place;
+    if (mine->scoreTenths) {
+        s.totalScoreTenths += *mine->scoreTenths;
+        ++s.scoredGames;
+    }
+    for (const PlacingFacts& other : game.placings) {
+        if (&other == mine || other.name == player_ || !other.place || other.name.empty()) {
+            continue;
+        }
+        auto [at, added] = opponentAt_.try_emplace(other.name, opponents_.size());
+        if (added) {
+            opponents_.push_back({other.name});
+        }
+        OpponentTally& opponent = opponents_[at->second];
+        ++opponent.games;
+        opponent.above += place < *other.place;
+        if (mine->scoreTenths && other.scoreTenths) {
+            opponent.differenceTenths += *mine->scoreTenths - *other.scoreTenths;
+            ++opponent.scoredGames;
+        }
+    }
+}
+
+void Tally::addHand(const GameFacts& game, const HandFacts& hand, SizeTally& size) {
+    TableSizeStats& s = size.stats;
+    ++s.hands;
+    if (hand.draw) {
+        ++s.draws; // tenpai payments are no win and no deal-in
+        return;
+    }
+    if (!hand.resultParsed) {
+        return; // played, but who won cannot be read
+    }
+    const bool tells = paymentsTellTsumo(s.players);
+    if (contains(hand.winners, player_)) {
+        int change = 0;
+        for (const PointChange& c : hand.changes) {
+            if (c.name == player_ && c.change > 0) {
+                change = c.change;
+                break;
+            }
+        }
+        ++s.wins;
+        size.winSum += change;
+        if (!s.largestWin || change > *s.largestWin) {
+            s.largestWin = change;
+            s.largestWinGame = game.number;
+            s.largestWinHand = hand.number;
+        }
+        // Tsumo: every other player paid the one winner.
+        if (tells && hand.winners.size() == 1 &&
+            hand.payers.size() == static_cast<std::size_t>(s.players - 1)) {
+            ++s.tsumoWins;
+        }
+        // A double ron's one yaku line cannot be told apart between its winners.
+        if (hand.winners.size() == 1) {
+            addYaku(hand);
+        }
+    } else if (tells && !hand.winners.empty() && hand.payers.size() == 1 &&
+               hand.payers.front() == player_) {
+        ++s.dealIns;
+    }
+}
+
+void Tally::addYaku(const HandFacts& hand) {
+    ++yakuHands_;
+    std::vector<const std::string*> seen;
+    for (const std::string& token : hand.yakuTokens) {
+        int count = 0;
+        switch (doraWord(token, count)) {
+        case Dora::Dora:
+            dora_ += count;
+            continue;
+        case Dora::Ura:
+            ura_ += count;
+            continue;
+        case Dora::Aka:
+            aka_ += count;
+            continue;
+        case Dora::None:
+            break;
+        }
+        if (isValueWord(token)) {
+            continue;
+        }
+        // Once per hand: "立直 立直" is one hand with 立直.
+        if (std::any_of(seen.begin(), seen.end(),
+                        [&](const std::string* s) { return *s == token; })) {
+            continue;
+        }
+        seen.push_back(&token);
+        auto [at, added] = yakuAt_.try_emplace(token, yaku_.size());
+        if (added) {
+            yaku_.push_back({token, 0});
+        }
+        ++yaku_[at->second].hands;
+    }
+}
+
+PlayerStats Tally::finish() {
+    PlayerStats out;
+    out.player = player_;
+    for (SizeTally& size : sizes_) {
+        TableSizeStats& s = size.stats;
+        if (s.games == 0) {
+            continue;
+        }
+        const int placed = s.completed - s.unplaced;
+        s.placeCounts.resize(static_cast<std::size_t>(s.players), 0);
+        for (int count : s.placeCounts) {
+            s.placeRates.push_back(ratio(count, placed));
+        }
+        if (placed > 0) {
+            s.averagePlace = static_cast<double>(size.placeSum) / placed;
+            s.topTwoRate = ratio(s.placeCounts[0] + s.placeCounts[1], placed);
+            s.lastAvoidanceRate = ratio(placed - s.placeCounts.back(), placed);
+        }
+        if (s.scoredGames > 0) {
+            s.averageScore = static_cast<double>(s.totalScoreTenths) / 10.0 / s.scoredGames;
+        }
+        s.winRate = ratio(s.wins, s.hands);
+        s.drawRate = ratio(s.draws, s.hands);
+        if (paymentsTellTsumo(s.players)) {
+            s.tsumoRate = ratio(s.tsumoWins, s.wins);
+            s.dealInRate = ratio(s.dealIns, s.hands);
+        }
+        s.averageWin = ratio(size.winSum, s.wins);
+        out.bySize.push_back(std::move(s));
+    }
+    // Stable: ties keep the order first met.
+    std::stable_sort(yaku_.begin(), yaku_.end(),
+                     [](const YakuCount& a, const YakuCount& b) { return a.hands > b.hands; });
+    out.yaku = std::move(yaku_);
+    out.yakuHands = yakuHands_;
+    out.dora = dora_;
+    out.uraDora = ura_;
+    out.akaDora = aka_;
+    std::stable_sort(
+        opponents_.begin(), opponents_.end(),
+        [](const OpponentTally& a, const OpponentTally& b) { return a.games > b.games; });
+    for (const OpponentTally& o : opponents_) {
+        HeadToHead h;
+        h.opponent = o.name;
+        h.games = o.games;
+        h.above = o.above;
+        h.aboveRate = ratio(o.above, o.games);
+        if (o.scoredGames > 0) {
+            h.scoreDifference = static_cast<double>(o.differenceTenths) / 10.0 / o.scoredGames;
+        }
+        out.opponents.push_back(std::move(h));
+    }
+    out.ratings = std::move(ratings_);
+    return out;
+}
+
+} // namespace
+
+bool paymentsTellTsumo(int players) {
+    return players >= 3;
+}
+
+std::optional<OwnerGuess> guessOwner(const std::vector<GameFacts>& games) {
+    std::vector<OwnerGuess> counts;
+    std::unordered_map<std::string, std::size_t> at;
+    for (const GameFacts& game : games) {
+        for (const SeatFacts& seat : game.seats) {
+            if (seat.name.empty() || &seat != findSeat(game, seat.name)) {
+                continue; // once per half-game
+            }
+            auto [it, added] = at.try_emplace(seat.name, counts.size());
+            if (added) {
+                counts.push_back({seat.name, false, 0});
+            }
+            ++counts[it->second].games;
+        }
+    }
+    if (counts.empty()) {
+        return std::nullopt;
+    }
+    // The first of the most: max_element keeps the earliest of equals.
+    OwnerGuess owner = *std::max_element(
+        counts.begin(), counts.end(),
+        [](const OwnerGuess& a, const OwnerGuess& b) { return a.games < b.games; });
+    owner.inEveryGame = owner.games == static_cast<int>(games.size());
+    return owner;
+}
+
+PlayerStats computeStats(const std::vector<GameFacts>& games, const std::string& player) {
+    Tally tally(player);
+    for (const GameFacts& game : games) {
+        if (const SeatFacts* seat = findSeat(game, player)) {
+            tally.add(game, *seat);
+        }
+    }
+    return tally.finish();
+}
+
+std::vector<PlayerStats> computeAllStats(const std::vector<GameFacts>& games, int minGames) {
+    std::vector<std::pair<std::string, int>> counts;
+    std::unordered_map<std::string, std::size_t> at;
+    for (const GameFacts& game : games) {
+        for (const SeatFacts& seat : game.seats) {
+            if (seat.name.empty() || &seat != findSeat(game, seat.name)) {
+                continue;
+            }
+            auto [it, added] = at.try_emplace(seat.name, counts.size());
+            if (added) {
+                counts.emplace_back(seat.name, 0);
+            }
+            ++counts[it->second].second;
+        }
+    }
+    std::stable_sort(counts.begin(), counts.end(),
+                     [](const auto& a, const auto& b) { return a.second > b.second; });
+    std::vector<Tally> tallies;
+    std::unordered_map<std::string, std::size_t> tallyAt;
+    for (const auto& [name, count] : counts) {
+        if (count >= minGames) {
+            tallyAt.emplace(name, tallies.size());
+            tallies.emplace_back(name);
+        }
+    }
+    for (const GameFacts& game : games) {
+        for (const SeatFacts& seat : game.seats) {
+            const auto it = tallyAt.find(seat.name);
+            if (it != tallyAt.end() && &seat == findSeat(game, seat.name)) {
+                tallies[it->second].add(game, seat);
+            }
+        }
+    }
+    std::vector<PlayerStats> out;
+    out.reserve(tallies.size());
+    for (Tally& tally : tallies) {
+        out.push_back(tally.finish());
+    }
+    return out;
+}

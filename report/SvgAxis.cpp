@@ -1,0 +1,295 @@
+// Tick arithmetic of the report's charts.
+#include "report/SvgAxis.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+// Ticks are counted as whole multiples of the step, so they never drift.
+long long floorDiv(long long a, long long b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
+
+long long ceilDiv(long long a, long long b) {
+    return -floorDiv(-a, b);
+}
+
+// Days since 1970-01-01 of a proleptic Gregorian date, and back.
+long long daysFromCivil(long long y, int m, int d) {
+    y -= m <= 2;
+    const long long era = floorDiv(y, 400);
+    const long long yoe = y - era * 400;
+    const long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+struct Civil {
+    long long year;
+    int month, day, hour, minute;
+};
+
+Civil civilFromMinutes(LogMinutes minutes) {
+    const long long days = floorDiv(minutes, 1440);
+    const long long inDay = minutes - days * 1440;
+    const long long z = days + 719468;
+    const long long era = floorDiv(z, 146097);
+    const long long doe = z - era * 146097;
+    const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const long long mp = (5 * doy + 2) / 153;
+    const int d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    const int m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    return {yoe + era * 400 + (m <= 2), m, d, static_cast<int>(inDay / 60),
+            static_cast<int>(inDay % 60)};
+}
+
+int daysInMonth(long long year, int month) {
+    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
+std::string twoDigits(int value) {
+    return {static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10)};
+}
+
+std::string dateText(const Civil& c) {
+    return std::to_string(c.year) + "-" + twoDigits(c.month) + "-" + twoDigits(c.day);
+}
+
+// Months counted from year 0, so that January starts every 2-, 3- and 6-month step.
+long long monthIndex(const Civil& c) {
+    return c.year * 12 + (c.month - 1);
+}
+
+LogMinutes monthStart(long long index) {
+    const long long year = floorDiv(index, 12);
+    const int month = static_cast<int>(index - year * 12) + 1;
+    return daysFromCivil(year, month, 1) * 1440;
+}
+
+enum class Unit { Minute, Day, Month, Year };
+
+struct TimeStep {
+    Unit unit;
+    long long size; // minutes for Minute and Day; months; years
+};
+
+// The multiples of step that fall in [low, high] as indexes of that unit.
+std::pair<long long, long long> tickRange(const TimeStep& step, LogMinutes low, LogMinutes high) {
+    switch (step.unit) {
+    case Unit::Minute:
+    case Unit::Day:
+        return {ceilDiv(low, step.size), floorDiv(high, step.size)};
+    case Unit::Month: {
+        long long first = monthIndex(civilFromMinutes(low));
+        if (monthStart(first) < low) {
+            ++first;
+        }
+        return {ceilDiv(first, step.size), floorDiv(monthIndex(civilFromMinutes(high)), step.size)};
+    }
+    case Unit::Year: {
+        long long first = civilFromMinutes(low).year;
+        if (daysFromCivil(first, 1, 1) * 1440 < low) {
+            ++first;
+        }
+        return {ceilDiv(first, step.size), floorDiv(civilFromMinutes(high).year, step.size)};
+    }
+    }
+    return {0, -1};
+}
+
+LogMinutes tickAt(const TimeStep& step, long long k) {
+    switch (step.unit) {
+    case Unit::Minute:
+    case Unit::Day:
+        return k * step.size;
+    case Unit::Month:
+        return monthStart(k * step.size);
+    case Unit::Year:
+        return daysFromCivil(k * step.size, 1, 1) * 1440;
+    }
+    return 0;
+}
+
+} // namespace
+
+double niceStep(double rough) {
+    if (!(rough > 0) || !std::isfinite(rough)) {
+        return 1;
+    }
+    const double base = std::pow(10.0, std::floor(std::log10(rough)));
+    for (double m : {1.0, 2.0, 5.0, 10.0}) {
+        if (m * base >= rough * (1 - 1e-9)) {
+            return m * base;
+        }
+    }
+    return 10 * base;
+}
+
+NumberAxis numberAxis(double low, double high, int maxTicks, bool integral) {
+    // Beyond this a tick index would not fit a long long; no figure of a log gets near.
+    constexpr double kLimit = 1e15;
+    if (!std::isfinite(low) || !std::isfinite(high)) {
+        low = 0;
+        high = 1;
+    }
+    low = std::clamp(low, -kLimit, kLimit);
+    high = std::clamp(high, -kLimit, kLimit);
+    if (low > high) {
+        std::swap(low, high);
+    }
+    if (high - low < 1e-9) {
+        if (integral) {
+            high = low + 1;
+        } else {
+            const double pad = low != 0 ? std::abs(low) * 0.1 : 1;
+            low -= pad;
+            high += pad;
+        }
+    }
+    maxTicks = std::max(maxTicks, 2);
+    NumberAxis axis;
+    double step = niceStep((high - low) / (maxTicks - 1));
+    if (integral) {
+        step = std::max(step, 1.0);
+    }
+    long long first = 0, last = 0;
+    for (;;) {
+        first = static_cast<long long>(std::floor(low / step + 1e-9));
+        last = static_cast<long long>(std::ceil(high / step - 1e-9));
+        if (last - first + 1 <= maxTicks) {
+            break;
+        }
+        step = niceStep(step * 1.5);
+    }
+    axis.step = step;
+    axis.low = first * step;
+    axis.high = last * step;
+    for (long long k = first; k <= last; ++k) {
+        axis.ticks.push_back(k * step);
+    }
+    axis.decimals = step >= 1 ? 0 : static_cast<int>(std::ceil(-std::log10(step) - 1e-9));
+    return axis;
+}
+
+std::string formatNumber(double value, int decimals) {
+    decimals = std::clamp(decimals, 0, 6);
+    if (!std::isfinite(value) || std::abs(value) > 1e15) {
+        value = 0;
+    }
+    long long scale = 1;
+    for (int i = 0; i < decimals; ++i) {
+        scale *= 10;
+    }
+    const long long scaled = std::llround(value * static_cast<double>(scale));
+    const unsigned long long magnitude =
+        scaled < 0 ? 0ULL - static_cast<unsigned long long>(scaled) : scaled;
+    std::string text = scaled < 0 ? "-" : "";
+    text += std::to_string(magnitude / scale);
+    if (decimals > 0) {
+        std::string fraction = std::to_string(magnitude % scale);
+        text += "." + std::string(decimals - fraction.size(), '0') + fraction;
+    }
+    return text;
+}
+
+std::optional<LogMinutes> parseLogTime(std::string_view iso) {
+    static const char kShape[] = "dddd-dd-dd dd:dd";
+    if (iso.size() != sizeof kShape - 1) {
+        return std::nullopt;
+    }
+    for (std::size_t i = 0; i < iso.size(); ++i) {
+        const bool digit = iso[i] >= '0' && iso[i] <= '9';
+        if (kShape[i] == 'd' ? !digit : iso[i] != kShape[i]) {
+            return std::nullopt;
+        }
+    }
+    const auto number = [&](std::size_t at, std::size_t length) {
+        int value = 0;
+        for (std::size_t i = at; i < at + length; ++i) {
+            value = value * 10 + (iso[i] - '0');
+        }
+        return value;
+    };
+    const int year = number(0, 4), month = number(5, 2), day = number(8, 2);
+    const int hour = number(11, 2), minute = number(14, 2);
+    if (month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month) || hour > 23 ||
+        minute > 59) {
+        return std::nullopt;
+    }
+    return daysFromCivil(year, month, day) * 1440 + hour * 60 + minute;
+}
+
+std::string formatLogTime(LogMinutes minutes) {
+    const Civil c = civilFromMinutes(minutes);
+    return dateText(c) + " " + twoDigits(c.hour) + ":" + twoDigits(c.minute);
+}
+
+DateAxis dateAxis(LogMinutes first, LogMinutes last, int maxTicks) {
+    if (last < first) {
+        std::swap(first, last);
+    }
+    maxTicks = std::max(maxTicks, 2);
+    // Points off the frame's edge: a fortieth of the span, and an hour around one point.
+    const LogMinutes pad = last == first ? 60 : std::max<LogMinutes>((last - first) / 40, 1);
+    DateAxis axis;
+    axis.low = first - pad;
+    axis.high = last + pad;
+
+    static const TimeStep kSteps[] = {
+        {Unit::Minute, 1},     {Unit::Minute, 2},   {Unit::Minute, 5},   {Unit::Minute, 10},
+        {Unit::Minute, 15},    {Unit::Minute, 30},  {Unit::Minute, 60},  {Unit::Minute, 120},
+        {Unit::Minute, 180},   {Unit::Minute, 360}, {Unit::Minute, 720}, {Unit::Day, 1440},
+        {Unit::Day, 2 * 1440}, {Unit::Month, 1},    {Unit::Month, 2},    {Unit::Month, 3},
+        {Unit::Month, 6}};
+    TimeStep step{Unit::Year, 1};
+    bool found = false;
+    for (const TimeStep& candidate : kSteps) {
+        const auto [from, to] = tickRange(candidate, axis.low, axis.high);
+        if (to - from + 1 <= maxTicks) {
+            step = candidate;
+            found = true;
+            break;
+        }
+    }
+    // Years step 1, 2, 5, 10, 20, ... as numbers do.
+    while (!found) {
+        const auto [from, to] = tickRange(step, axis.low, axis.high);
+        if (to - from + 1 <= maxTicks) {
+            break;
+        }
+        step.size = static_cast<long long>(niceStep(static_cast<double>(step.size) * 1.5));
+    }
+
+    const auto [from, to] = tickRange(step, axis.low, axis.high);
+    std::string previousDate;
+    for (long long k = from; k <= to; ++k) {
+        DateTick tick;
+        tick.at = tickAt(step, k);
+        const Civil c = civilFromMinutes(tick.at);
+        switch (step.unit) {
+        case Unit::Minute:
+            tick.label = twoDigits(c.hour) + ":" + twoDigits(c.minute);
+            if (dateText(c) != previousDate) {
+                tick.context = dateText(c);
+                previousDate = tick.context;
+            }
+            break;
+        case Unit::Day:
+            tick.label = dateText(c);
+            break;
+        case Unit::Month:
+            tick.label = std::to_string(c.year) + "-" + twoDigits(c.month);
+            break;
+        case Unit::Year:
+            tick.label = std::to_string(c.year);
+            break;
+        }
+        axis.ticks.push_back(std::move(tick));
+    }
+    return axis;
+}

@@ -1,0 +1,321 @@
+// Statistics: each counting rule's corner in a table of small logs, the owner, and
+// generated logs whose figures must all be finite.
+#include "analysis/Stats.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "model/GameLibrary.h"
+#include "samples/generator/ScoreLogGenerator.h"
+#include "tests/unit/InlineScoreLog.h"
+
+namespace {
+
+const char* const kFour = "[1]P R1500 [2]A R1600 [3]B R1700 [4]C R1800";
+const char* const kThree = "[1]P R1500 [2]A R1600 [3]B R1700";
+const char* const kTwo = "[1]P R1500 [2]A R1600";
+const std::vector<std::string> kPlacedFour = {"1位 A +30.0 (50000)", "2位 P +10.5 (30500)",
+                                              "3位 B -10.0 (20000)", "4位 C -30.5 (-500)"};
+
+std::vector<GameFacts> factsOf(const std::vector<InlineGame>& games) {
+    const std::string log = inlineScoreLog(games);
+    GameLibrary library;
+    EXPECT_TRUE(library.loadFromMemory(log.data(), log.size())) << log;
+    std::vector<GameFacts> facts;
+    for (int i = 0; i < library.recordCount(); ++i) {
+        facts.push_back(gameFacts(*library.record(i), i + 1));
+    }
+    return facts;
+}
+
+// A half-game needs a hand to load: a plain draw.
+const std::vector<InlineHand> kDraw = {{"東1局", "流局 0", "流局"}};
+
+InlineGame game(const char* players, std::vector<InlineHand> hands,
+                std::vector<std::string> placings = {}) {
+    InlineGame g;
+    g.table = "T";
+    g.players = players;
+    g.hands = std::move(hands);
+    g.placings = std::move(placings);
+    return g;
+}
+
+// -1 for a count or rate the row does not check; rates in percent, -2 for absent.
+struct Expect {
+    int games, completed, aborted, unplaced, hands, wins, tsumo, dealIns, draws;
+    double winRate, tsumoRate, dealInRate, averagePlace;
+    int largestWin; // 0 for absent
+};
+
+constexpr double kAbsent = -2;
+
+void expectRate(const std::optional<double>& rate, double percent, const char* what) {
+    if (percent == kAbsent) {
+        EXPECT_FALSE(rate) << what;
+    } else if (percent >= 0) {
+        ASSERT_TRUE(rate) << what;
+        EXPECT_NEAR(*rate * 100, percent, 1e-9) << what;
+    }
+}
+
+struct Case {
+    const char* corner;
+    std::vector<InlineGame> games;
+    const char* player;
+    Expect expect;
+};
+
+TEST(StatsTest, HandAndHalfGameCorners) {
+    const Case cases[] = {
+        {"aborted: no place, its hands count",
+         {game(kFour, {{"東1局", "A +8000 P -8000", "満貫 立直"}})},
+         "P",
+         {1, 0, 1, 0, 1, 0, 0, 1, 0, 0, kAbsent, 100, kAbsent, 0}},
+        {"draw with tenpai payments: the lone payer did not deal in",
+         {game(kFour, {{"東1局", "A +1000 B +1000 C +1000 P -3000", "流局 聴牌:A,B,C"}},
+               kPlacedFour)},
+         "P",
+         {1, 1, 0, 0, 1, 0, 0, 0, 1, 0, kAbsent, 0, 2, 0}},
+        {"draw with tenpai payments: the payee did not win",
+         {game(kFour, {{"東1局", "A -1000 B -1000 C -1000 P +3000", "流局 聴牌:P"}}, kPlacedFour)},
+         "P",
+         {1, 1, 0, 0, 1, 0, 0, 0, 1, 0, kAbsent, 0, 2, 0}},
+        {"tsumo at four: every other player paid",
+         {game(kFour, {{"東1局", "A -2000 B -1000 C -1000 P +4000", "30符 3飜 門前清自摸和"}},
+               kPlacedFour)},
+         "P",
+         {1, 1, 0, 0, 1, 1, 1, 0, 0, 100, 100, 0, 2, 4000}},
+        {"ron at four: one payer",
+         {game(kFour, {{"東1局", "A -8000 P +8000", "満貫 立直"}, {"東2局", "流局 0", "流局"}},
+               kPlacedFour)},
+         "P",
+         {1, 1, 0, 0, 2, 1, 0, 0, 1, 50, 0, 0, 2, 8000}},
+        {"tsumo at three",
+         {game(kThree, {{"東1局", "A -2000 B -1000 P +3000", "30符 3飜 門前清自摸和"}},
+               {"1位 P +20.0 (45000)", "2位 A -5.0 (30000)", "3位 B -15.0 (25000)"})},
+         "P",
+         {1, 1, 0, 0, 1, 1, 1, 0, 0, 100, 100, 0, 1, 3000}},
+        {"deal-in at three: the payer alone",
+         {game(kThree, {{"東1局", "A +3900 P -3900", "30符 3飜 立直"}},
+               {"1位 A +20.0 (45000)", "2位 B -5.0 (30000)", "3位 P -15.0 (25000)"})},
+         "P",
+         {1, 1, 0, 0, 1, 0, 0, 1, 0, 0, kAbsent, 100, 3, 0}},
+        {"double ron: one deal-in for the payer",
+         {game(kFour, {{"東1局", "P -12000 A +8000 B +4000", "満貫 立直"}}, kPlacedFour)},
+         "P",
+         {1, 1, 0, 0, 1, 0, 0, 1, 0, 0, kAbsent, 100, 2, 0}},
+        {"double ron: a ron win for each winner",
+         {game(kFour, {{"東1局", "P -12000 A +8000 B +4000", "満貫 立直"}}, kPlacedFour)},
+         "B",
+         {1, 1, 0, 0, 1, 1, 0, 0, 0, 100, 0, 0, 3, 4000}},
+        {"two players: no tsumo, no deal-in",
+         {game(kTwo,
+               {{"東1局", "A -4000 P +4000", "満貫 門前清自摸和"},
+                {"東2局", "A +2000 P -2000", "30符 2飜 立直"}},
+               {"1位 P +20.0 (45000)", "2位 A -20.0 (15000)"})},
+         "P",
+         {1, 1, 0, 0, 2, 1, 0, 0, 0, 50, kAbsent, kAbsent, 1, 4000}},
+        {"riichi stick and honba: the change as written",
+         {game(kFour, {{"東1局", "A -8300 P +9300", "満貫 立直"}}, kPlacedFour)},
+         "P",
+         {1, 1, 0, 0, 1, 1, 0, 0, 0, 100, 0, 0, 2, 9300}},
+        {"a player who left: seated, completed, no placing",
+         {game(kFour, {{"東1局", "A +8000 B -8000", "満貫"}},
+               {"1位 A +30.0 (50000)", "2位 B +10.5 (30500)", "3位 C -10.0 (20000)",
+                "4位 Q -30.5 (-500)"})},
+         "P",
+         {1, 1, 0, 1, 1, 0, 0, 0, 0, 0, kAbsent, 0, kAbsent, 0}},
+        {"a tsumo while one player was gone is a win, not a tsumo",
+         {game(kFour, {{"東1局", "A +3000 B -1500 C -1500", "30符 2飜 門前清自摸和"}},
+               kPlacedFour)},
+         "A",
+         {1, 1, 0, 0, 1, 1, 0, 0, 0, 100, 0, 0, 1, 3000}},
+        {"a result line that does not read: played, nothing else",
+         {game(kFour, {{"東1局", "A +3000 B", "30符 2飜"}}, kPlacedFour)},
+         "B",
+         {1, 1, 0, 0, 1, 0, 0, 0, 0, 0, kAbsent, 0, 3, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.corner);
+        const PlayerStats stats = computeStats(factsOf(c.games), c.player);
+        ASSERT_EQ(stats.bySize.size(), 1u);
+        const TableSizeStats& s = stats.bySize.front();
+        const Expect& e = c.expect;
+        EXPECT_EQ(s.games, e.games);
+        EXPECT_EQ(s.completed, e.completed);
+        EXPECT_EQ(s.aborted, e.aborted);
+        EXPECT_EQ(s.unplaced, e.unplaced);
+        EXPECT_EQ(s.hands, e.hands);
+        EXPECT_EQ(s.wins, e.wins);
+        EXPECT_EQ(s.tsumoWins, e.tsumo);
+        EXPECT_EQ(s.dealIns, e.dealIns);
+        EXPECT_EQ(s.draws, e.draws);
+        expectRate(s.winRate, e.winRate, "win rate");
+        expectRate(s.tsumoRate, e.tsumoRate, "tsumo rate");
+        expectRate(s.dealInRate, e.dealInRate, "deal-in rate");
+        if (e.averagePlace == kAbsent) {
+            EXPECT_FALSE(s.averagePlace);
+            EXPECT_FALSE(s.averageScore);
+            EXPECT_FALSE(s.topTwoRate);
+            for (const auto& rate : s.placeRates) {
+                EXPECT_FALSE(rate);
+            }
+        } else if (e.averagePlace > 0) {
+            EXPECT_EQ(s.averagePlace, e.averagePlace);
+        }
+        EXPECT_EQ(s.largestWin.value_or(0), e.largestWin);
+        EXPECT_EQ(s.averageWin.has_value(), e.largestWin != 0);
+    }
+}
+
+TEST(StatsTest, PlacesScoresAndRatings) {
+    const std::vector<GameFacts> games = factsOf({
+        game("[1]P R1880 [2]A R1600 [3]B R1700 [4]C R1800", kDraw, kPlacedFour),
+        game("[1]P R1777 [2]A R1600 [3]B R1700 [4]C R1800", kDraw,
+             {"1位 A +30.0 (50000)", "2位 B +10.5 (30500)", "3位 C -10.0 (20000)",
+              "4位 P -71.2 (-21200)"}),
+        game("[1]P R1371 [2]A R1600 [3]B R1700 [4]C R1800", kDraw),
+        game("[1]P R- [2]A R1600 [3]B R1700 [4]C R1800", kDraw),
+    });
+    const PlayerStats stats = computeStats(games, "P");
+    ASSERT_EQ(stats.bySize.size(), 1u);
+    const TableSizeStats& s = stats.bySize.front();
+    EXPECT_EQ(s.placeCounts, (std::vector<int>{0, 1, 0, 1}));
+    EXPECT_EQ(s.averagePlace, 3.0);
+    EXPECT_EQ(s.topTwoRate, 0.5);
+    EXPECT_EQ(s.lastAvoidanceRate, 0.5);
+    EXPECT_EQ(s.totalScoreTenths, 105 - 712);
+    EXPECT_NEAR(*s.averageScore, -30.35, 1e-9);
+    EXPECT_EQ(s.firstRating->rating, 1880);
+    EXPECT_EQ(s.firstRating->date, "2003-01-01 21:00");
+    EXPECT_EQ(s.lastRating->rating, 1371);
+    EXPECT_EQ(s.lastRating->game, 3);
+    EXPECT_EQ(s.highestRating->game, 1);
+    EXPECT_EQ(s.lowestRating->rating, 1371);
+    EXPECT_EQ(stats.ratings.size(), 3u); // R- has none
+
+    ASSERT_FALSE(stats.opponents.empty());
+    const HeadToHead& a = stats.opponents.front();
+    EXPECT_EQ(a.opponent, "A");
+    EXPECT_EQ(a.games, 2);
+    EXPECT_EQ(a.above, 0);
+    EXPECT_NEAR(*a.scoreDifference, ((10.5 - 30.0) + (-71.2 - 30.0)) / 2, 1e-9);
+    EXPECT_EQ(stats.opponents[1].above, 1); // B: below P once, above once
+}
+
+TEST(StatsTest, YakuCountsWordsOncePerHandAndSumsDora) {
+    const std::vector<GameFacts> games = factsOf(
+        {game(kFour,
+              {{"東1局", "A -8000 P +8000", "30符 4飜 満貫 立直 立直 役牌 白 ドラ2 裏1 赤1"},
+               {"東2局", "A -3000 P +3000", "40符 1飜 立直 場風 東 ドラ1"},
+               {"東3局", "P -12000 A +8000 B +4000", "満貫 清一色 ドラ5"}, // not P's
+               {"東4局", "A -1000 B +1000", "30符 1飜 断幺九"}},           // not P's
+              kPlacedFour)});
+    const PlayerStats stats = computeStats(games, "P");
+    EXPECT_EQ(stats.yakuHands, 2);
+    ASSERT_EQ(stats.yaku.size(), 3u);
+    EXPECT_EQ(stats.yaku[0].yaku, "立直");
+    EXPECT_EQ(stats.yaku[0].hands, 2);
+    EXPECT_EQ(stats.yaku[1].yaku, "役牌 白");
+    EXPECT_EQ(stats.yaku[2].yaku, "場風 東");
+    EXPECT_EQ(stats.dora, 3);
+    EXPECT_EQ(stats.uraDora, 1);
+    EXPECT_EQ(stats.akaDora, 1);
+    // A double ron's yaku line is nobody's.
+    EXPECT_EQ(computeStats(games, "A").yakuHands, 0);
+}
+
+TEST(StatsTest, OwnerIsInEveryGameElseInTheMost) {
+    const InlineGame pa = game("[1]P R1 [2]A R1", kDraw, {"1位 P +1.0 (1)", "2位 A -1.0 (1)"});
+    const InlineGame pb = game("[1]B R1 [2]P R1", kDraw, {"1位 P +1.0 (1)", "2位 B -1.0 (1)"});
+    const InlineGame ab = game("[1]A R1 [2]B R1", kDraw, {"1位 A +1.0 (1)", "2位 B -1.0 (1)"});
+    const struct {
+        std::vector<InlineGame> games;
+        const char* owner;
+        bool every;
+        int count;
+    } cases[] = {
+        {{pa, pb}, "P", true, 2},
+        {{pa, pb, ab}, "P", false, 2}, // A, B and P are each in two: P is met first
+        {{ab, pa, pb}, "A", false, 2},
+        {{pb, ab, ab}, "B", true, 3},
+    };
+    for (const auto& c : cases) {
+        const auto owner = guessOwner(factsOf(c.games));
+        ASSERT_TRUE(owner);
+        EXPECT_EQ(owner->name, c.owner);
+        EXPECT_EQ(owner->inEveryGame, c.every);
+        EXPECT_EQ(owner->games, c.count);
+    }
+    EXPECT_FALSE(guessOwner({}));
+    const PlayerStats none = computeStats({}, "P");
+    EXPECT_TRUE(none.bySize.empty());
+}
+
+void expectFinite(const std::optional<double>& value, double low, double high) {
+    if (value) {
+        EXPECT_TRUE(std::isfinite(*value));
+        EXPECT_GE(*value, low);
+        EXPECT_LE(*value, high);
+    }
+}
+
+void expectSane(const PlayerStats& stats) {
+    for (const TableSizeStats& s : stats.bySize) {
+        for (const auto& rate : s.placeRates) {
+            expectFinite(rate, 0, 1);
+        }
+        for (const auto& rate : {s.topTwoRate, s.lastAvoidanceRate, s.winRate, s.tsumoRate,
+                                 s.dealInRate, s.drawRate}) {
+            expectFinite(rate, 0, 1);
+        }
+        expectFinite(s.averagePlace, 1, s.players);
+        expectFinite(s.averageScore, -1e7, 1e7);
+        expectFinite(s.averageWin, 0, 1e9);
+        EXPECT_EQ(s.completed + s.aborted, s.games);
+        EXPECT_LE(s.wins + s.draws, s.hands);
+    }
+    for (const HeadToHead& h : stats.opponents) {
+        expectFinite(h.aboveRate, 0, 1);
+        expectFinite(h.scoreDifference, -1e7, 1e7);
+    }
+}
+
+TEST(StatsTest, GeneratedLogsGiveFiniteFigures) {
+    const struct { int games, abortedPercent; } cases[] = {{3000, 12}, {200, 100}};
+    for (const auto& c : cases) {
+        GeneratorOptions options;
+        options.halfGames = c.games;
+        options.abortedPercent = c.abortedPercent;
+        const std::string log = generateScoreLog(options);
+        GameLibrary library;
+        ASSERT_TRUE(library.loadFromMemory(log.data(), log.size()));
+        std::vector<GameFacts> games;
+        for (int i = 0; i < library.recordCount(); ++i) {
+            games.push_back(gameFacts(*library.record(i), i + 1));
+        }
+        const std::vector<PlayerStats> all = computeAllStats(games, 1);
+        ASSERT_FALSE(all.empty());
+        int most = 0; // one player in many half-games
+        for (const TableSizeStats& s : all.front().bySize) {
+            most += s.games;
+        }
+        EXPECT_GT(most, c.games / 8);
+        for (const PlayerStats& stats : all) {
+            expectSane(stats);
+            if (c.abortedPercent == 100) {
+                EXPECT_TRUE(stats.opponents.empty());
+                for (const TableSizeStats& s : stats.bySize) {
+                    EXPECT_FALSE(s.averagePlace);
+                    EXPECT_FALSE(s.averageScore);
+                }
+            }
+        }
+    }
+}
+
+} // namespace

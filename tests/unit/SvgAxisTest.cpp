@@ -1,0 +1,173 @@
+// The report's axis ticks: round number steps, calendar time steps, no NaN.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "report/SvgAxis.h"
+
+namespace {
+
+TEST(SvgAxis, NiceSteps) {
+    struct Case {
+        double rough, step;
+    } cases[] = {{0.7, 1},     {1, 1},  {1.01, 2}, {2.5, 5},
+                 {3, 5},       {7, 10}, {12, 20},  {180, 200},
+                 {0.03, 0.05}, {0, 1},  {-5, 1},   {std::numeric_limits<double>::quiet_NaN(), 1}};
+    for (const Case& c : cases) {
+        EXPECT_DOUBLE_EQ(niceStep(c.rough), c.step) << c.rough;
+    }
+}
+
+TEST(SvgAxis, NumberAxes) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        double low, high;
+        int maxTicks;
+        bool integral;
+        double axisLow, axisHigh, step;
+        int decimals;
+    } cases[] = {
+        {1304, 2187, 6, false, 1200, 2200, 200, 0}, // ratings
+        {-71.2, 42.1, 6, false, -100, 50, 50, 0},   // scores across zero
+        {0, 3, 6, true, 0, 3, 1, 0},                // small counts stay whole
+        {0, 0, 6, true, 0, 1, 1, 0},                // no count at all
+        {0, 0.42, 6, false, 0, 0.5, 0.1, 1},        // rates
+        {1500, 1500, 6, false, 1300, 1700, 100, 0}, // one rating
+        {0, 0, 6, false, -1, 1, 0.5, 1},            // one zero score
+        {nan, 5, 6, false, 0, 1, 0.2, 1},           // never NaN
+        {-inf, inf, 6, false, 0, 1, 0.2, 1},
+        {5, 1, 2, false, 0, 5, 5, 0},               // reversed, two ticks at most
+        {0, 100000, 1, true, 0, 100000, 100000, 0}, // a maximum below 2 means 2
+    };
+    for (const Case& c : cases) {
+        const NumberAxis axis = numberAxis(c.low, c.high, c.maxTicks, c.integral);
+        SCOPED_TRACE(std::to_string(c.low) + ".." + std::to_string(c.high));
+        EXPECT_DOUBLE_EQ(axis.low, c.axisLow);
+        EXPECT_DOUBLE_EQ(axis.high, c.axisHigh);
+        EXPECT_DOUBLE_EQ(axis.step, c.step);
+        EXPECT_EQ(axis.decimals, c.decimals);
+        ASSERT_GE(axis.ticks.size(), 2u);
+        EXPECT_LE(static_cast<int>(axis.ticks.size()), std::max(c.maxTicks, 2));
+        EXPECT_DOUBLE_EQ(axis.ticks.front(), axis.low);
+        EXPECT_DOUBLE_EQ(axis.ticks.back(), axis.high);
+    }
+}
+
+TEST(SvgAxis, NumberText) {
+    struct Case {
+        double value;
+        int decimals;
+        const char* text;
+    } cases[] = {{1880, 0, "1880"},
+                 {-71.2, 1, "-71.2"},
+                 {0.30000000000000004, 1, "0.3"},
+                 {-0.04, 1, "0.0"},
+                 {2.5, 0, "3"},
+                 {-2.5, 0, "-3"},
+                 {0.05, 2, "0.05"},
+                 {std::nan(""), 1, "0.0"},
+                 {1e300, 0, "0"}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(formatNumber(c.value, c.decimals), c.text) << c.value;
+    }
+}
+
+TEST(SvgAxis, LogTimes) {
+    struct Case {
+        const char* text;
+        bool valid;
+        long long minutes;
+    } cases[] = {
+        {"1970-01-01 00:00", true, 0},
+        {"2003-06-06 08:24", true, 12209 * 1440LL + 8 * 60 + 24},
+        {"2000-02-29 23:59", true, 11016 * 1440LL + 1439},
+        {"2003-02-29 10:00", false, 0}, // not a leap year
+        {"2003-13-01 10:00", false, 0},
+        {"2003-06-06 24:00", false, 0},
+        {"2003/06/06 08:24", false, 0}, // the log's own shape is converted before
+        {"2003-06-06", false, 0},
+    };
+    for (const Case& c : cases) {
+        const auto minutes = parseLogTime(c.text);
+        ASSERT_EQ(minutes.has_value(), c.valid) << c.text;
+        if (c.valid) {
+            EXPECT_EQ(*minutes, c.minutes) << c.text;
+            EXPECT_EQ(formatLogTime(*minutes), c.text);
+        }
+    }
+}
+
+TEST(SvgAxis, DateAxes) {
+    struct Case {
+        const char* first;
+        const char* last;
+        int maxTicks;
+        std::vector<std::string> labels;
+        std::vector<std::string> contexts; // per tick; empty where the date does not change
+    } cases[] = {
+        // The sample: one day, hour steps, its date under the first tick only.
+        {"2003-06-06 08:24",
+         "2003-06-06 23:09",
+         6,
+         {"09:00", "12:00", "15:00", "18:00", "21:00"},
+         {"2003-06-06", "", "", "", ""}},
+        // Past midnight the new date shows again.
+        {"2003-06-06 20:00",
+         "2003-06-07 03:00",
+         5,
+         {"20:00", "22:00", "00:00", "02:00"},
+         {"2003-06-06", "", "2003-06-07", ""}},
+        // One half-game: an hour either side.
+        {"2003-06-06 08:24",
+         "2003-06-06 08:24",
+         6,
+         {"07:30", "08:00", "08:30", "09:00"},
+         {"2003-06-06", "", "", ""}},
+        {"2003-06-01 12:00",
+         "2003-06-05 12:00",
+         6,
+         {"2003-06-02", "2003-06-03", "2003-06-04", "2003-06-05"},
+         {"", "", "", ""}},
+        {"2003-01-15 00:00",
+         "2003-12-20 00:00",
+         6,
+         {"2003-03", "2003-05", "2003-07", "2003-09", "2003-11"},
+         {"", "", "", "", ""}},
+        {"2003-02-01 00:00",
+         "2009-11-30 00:00",
+         6,
+         {"2004", "2006", "2008", "2010"},
+         {"", "", "", ""}},
+        {"1990-01-01 00:00",
+         "2030-01-01 00:00",
+         5,
+         {"1990", "2000", "2010", "2020", "2030"},
+         {"", "", "", "", ""}},
+        // Month ends: a month step starts on the 1st, padding reaches into April.
+        {"2004-01-31 00:00",
+         "2004-03-31 00:00",
+         6,
+         {"2004-02", "2004-03", "2004-04"},
+         {"", "", ""}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.first) + " .. " + c.last);
+        const LogMinutes first = *parseLogTime(c.first), last = *parseLogTime(c.last);
+        const DateAxis axis = dateAxis(first, last, c.maxTicks);
+        EXPECT_LE(axis.low, first);
+        EXPECT_GE(axis.high, last);
+        std::vector<std::string> labels, contexts;
+        for (const DateTick& tick : axis.ticks) {
+            EXPECT_GE(tick.at, axis.low);
+            EXPECT_LE(tick.at, axis.high);
+            labels.push_back(tick.label);
+            contexts.push_back(tick.context);
+        }
+        EXPECT_EQ(labels, c.labels);
+        EXPECT_EQ(contexts, c.contexts);
+    }
+}
+
+} // namespace
