@@ -3,7 +3,9 @@
 
 Every ratio compares two figures of the same run: load against counting the file's
 lines, a search that finds nothing against memmem over the file, and memory against
-the file's size. Usage: bench-report.py RAW.json RESULTS.csv [PLOT.png]
+the file's size. With --commands DIR (hyperfine's JSON from scripts/bench-commands.sh)
+it adds the paiview commands, each against a process that only loads the same file.
+Usage: bench-report.py RAW.json RESULTS.csv [PLOT.png] [--commands DIR COMMANDS.csv]
 """
 import csv
 import json
@@ -105,7 +107,80 @@ def plot(table, path):
     fig.savefig(path)
 
 
+# Command rows: (row, hyperfine file, command, baseline, limit of command / baseline).
+COMMAND_TARGETS = [
+    ('check', 'check', 'check', 'load', 1.2),
+    ('list --format csv', 'list_csv', 'list_csv', 'load', 2.0),
+    ('export --format csv', 'export_csv', 'export_csv', 'load', 3.0),
+    ('export --format json', 'export_json', 'export_json', 'load', 3.0),
+    ('export --format sqlite', 'export_sqlite', 'export_sqlite', 'sqlite3_import', 1.0),
+    ('stats', 'stats', 'stats', 'load', 1.5),
+    ('report', 'report', 'report', 'load', 3.0),
+]
+REPORT_LIMIT_BYTES = 5_000_000
+# The search command's scan of loaded records, in process, against GameLibrary::search.
+SCAN_BENCH, SCAN_BASELINE, SCAN_LIMIT = 'BM_CliSearchScan', 'BM_SearchHandYaku', 1.2
+
+
+def command_rows(raw, folder):
+    """One row per command target; absent files are the commands this build lacks."""
+    import os
+    out = []
+    for row, name, command, baseline, limit in COMMAND_TARGETS:
+        path = os.path.join(folder, name + '.json')
+        if not os.path.exists(path):
+            out.append({'row': row, 'status': 'skipped'})
+            continue
+        with open(path) as f:
+            results = {r['command']: r for r in json.load(f)['results']}
+        ms = lambda c: results[c]['median'] * 1e3
+        ratio = ms(command) / ms(baseline)
+        out.append({'row': row, 'command_ms': round(ms(command), 1),
+                    'baseline': 'sqlite3 .import' if baseline == 'sqlite3_import' else 'plain load',
+                    'baseline_ms': round(ms(baseline), 1), 'ratio': round(ratio, 2),
+                    'limit': limit, 'status': 'ok' if ratio <= limit else 'OVER'})
+    size_path = os.path.join(folder, 'report_bytes.txt')
+    if os.path.exists(size_path):
+        size = int(open(size_path).read())
+        out.append({'row': 'report size (bytes)', 'command_ms': '', 'baseline': '5 MB',
+                    'baseline_ms': '', 'ratio': round(size / REPORT_LIMIT_BYTES, 2),
+                    'limit': 1.0, 'status': 'ok' if size < REPORT_LIMIT_BYTES else 'OVER',
+                    'bytes': size})
+    else:
+        out.append({'row': 'report size (bytes)', 'status': 'skipped'})
+    times, _ = medians(raw)
+    size = max((s for (n, s) in times if n == SCAN_BENCH), default=None)
+    if size is None:
+        out.append({'row': 'search scan', 'status': 'skipped'})
+    else:
+        ratio = times[(SCAN_BENCH, size)] / times[(SCAN_BASELINE, size)]
+        out.append({'row': 'search scan', 'command_ms': round(times[(SCAN_BENCH, size)], 1),
+                    'baseline': 'GameLibrary::search',
+                    'baseline_ms': round(times[(SCAN_BASELINE, size)], 1),
+                    'ratio': round(ratio, 2), 'limit': SCAN_LIMIT,
+                    'status': 'ok' if ratio <= SCAN_LIMIT else 'OVER'})
+    return out
+
+
+def print_commands(table):
+    cols = ['row', 'command_ms', 'baseline', 'baseline_ms', 'ratio', 'limit', 'status']
+    cells = [['what', 'ms', 'against', 'ms', 'ratio', 'limit', '']]
+    for r in table:
+        cells.append([str(r.get(c, '')) for c in cols])
+    widths = [max(len(row[i]) for row in cells) for i in range(len(cols))]
+    for row in cells:
+        print('  '.join(c.ljust(w) if i in (0, 2) else c.rjust(w)
+                        for i, (c, w) in enumerate(zip(row, widths))).rstrip())
+
+
 def main():
+    args = sys.argv[1:]
+    commands = None
+    if '--commands' in args:
+        at = args.index('--commands')
+        commands = args[at + 1:at + 3]
+        del args[at:at + 3]
+    sys.argv[1:] = args
     raw_path, csv_path = sys.argv[1], sys.argv[2]
     with open(raw_path) as f:
         raw = json.load(f)
@@ -120,6 +195,15 @@ def main():
             plot(table, sys.argv[3])
         except ImportError:
             print('bench: no matplotlib, no plot', file=sys.stderr)
+    if commands:
+        table = command_rows(raw, commands[0])
+        print()
+        print_commands(table)
+        with open(commands[1], 'w', newline='') as f:
+            writer = csv.DictWriter(f, fieldnames=['row', 'command_ms', 'baseline', 'baseline_ms',
+                                                   'ratio', 'limit', 'status', 'bytes'])
+            writer.writeheader()
+            writer.writerows(table)
 
 
 if __name__ == '__main__':

@@ -12,7 +12,7 @@ client=(sqlite3 chromium fonts-ipafont-gothic)
 win32=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth imagemagick fonts-ipafont-gothic fonts-wine
        binutils-mingw-w64-i686)
 fuzz=(clang-14 libclang-rt-14-dev)
-bench=(libbenchmark-dev python3-matplotlib)
+bench=(libbenchmark-dev python3-matplotlib hyperfine)
 
 case $what in
     core) want=("${core[@]}") ;;
