@@ -74,8 +74,9 @@ std::size_t nextHeader(std::string_view bytes, std::size_t from, long& lineNumbe
 }
 
 struct Loaded {
-    GameRecord* record;
+    GameRecord* record; // null when only offsets are kept
     RecordOrigin origin;
+    char startTime[kTimeFieldSize];
 };
 
 } // namespace
@@ -93,11 +94,13 @@ bool LogSet::load(std::vector<std::string> files, const LogSetOptions& options) 
     std::unordered_multimap<std::size_t, std::string_view> seen;
 
     for (std::size_t file = 0; file < files_.size(); ++file) {
-        const std::string_view bytes(files_[file]);
+        std::string_view bytes(files_[file]);
+        // A byte 0x1A ends a log, as it ends a text-mode read.
+        bytes = bytes.substr(0, std::min(bytes.size(), bytes.find('\x1A')));
         std::size_t start = 0; // where the current reader began
         long lineBase = 0;     // lines before it
         while (start < bytes.size()) {
-            LineReader reader(bytes.data() + start, bytes.size() - start);
+            LineReader reader(bytes.data() + start, bytes.size() - start, true);
             bool restarted = false;
             while (!reader.atEnd()) {
                 const std::size_t gameStart = reader.offset();
@@ -154,14 +157,21 @@ bool LogSet::load(std::vector<std::string> files, const LogSetOptions& options) 
                 ++count_;
                 hands_ += record.hands.size();
                 aborted_ += std::strcmp(record.placings[0], "途中終了") == 0;
-                if (options.countOnly) {
+                if (options.keep == LogSetOptions::Keep::Counts) {
                     // One record's node at a time: no memory grows with the log.
                     records_.pop_back();
                     continue;
                 }
-                loaded.push_back(
-                    {&record,
-                     {file, firstLine, lineBase + reader.lineNumber(), start + gameStart}});
+                Loaded entry{&record,
+                             {file, firstLine, lineBase + reader.lineNumber(), start + gameStart,
+                              start + gameEnd},
+                             {}};
+                std::memcpy(entry.startTime, record.startTime, sizeof entry.startTime);
+                if (options.keep == LogSetOptions::Keep::Offsets) {
+                    entry.record = nullptr;
+                    records_.pop_back();
+                }
+                loaded.push_back(entry);
             }
             if (!restarted) {
                 break;
@@ -171,15 +181,35 @@ bool LogSet::load(std::vector<std::string> files, const LogSetOptions& options) 
 
     // Start-time order; equal times keep the order of the files and within them.
     std::stable_sort(loaded.begin(), loaded.end(), [](const Loaded& a, const Loaded& b) {
-        return std::strcmp(a.record->startTime, b.record->startTime) < 0;
+        return std::strcmp(a.startTime, b.startTime) < 0;
     });
-    merged_.reserve(loaded.size());
+    if (options.keep == LogSetOptions::Keep::Records) {
+        merged_.reserve(loaded.size());
+    }
     origins_.reserve(loaded.size());
     for (const Loaded& entry : loaded) {
-        merged_.push_back(entry.record);
+        if (entry.record) {
+            merged_.push_back(entry.record);
+        }
         origins_.push_back(entry.origin);
     }
+    slotPosition_ = static_cast<std::size_t>(-1);
     return true;
+}
+
+const GameRecord& LogSet::reread(std::size_t position) const {
+    if (position != slotPosition_) {
+        const RecordOrigin& origin = origins_[position];
+        const std::string& bytes = files_[origin.file];
+        // Its own bytes only: a reader over the rest of the file would first look
+        // through all of it for an end-of-file byte.
+        LineReader reader(bytes.data() + origin.offset, origin.end - origin.offset, true);
+        slot_.freeHands();
+        // It read once already, so it reads the same again.
+        readHalfGame(slot_, reader, nullptr);
+        slotPosition_ = position;
+    }
+    return slot_;
 }
 
 RecordLines LogSet::lines(std::size_t position) const {
@@ -188,10 +218,10 @@ RecordLines LogSet::lines(std::size_t position) const {
     static const char kResultsLine[] = "  ---- 試合結果 ----";
     static const char kAbortLine[] = "   ユーザ切断により途中終了";
 
-    const GameRecord& record = *merged_[position];
+    const GameRecord& record = this->record(position);
     const RecordOrigin& origin = origins_[position];
     const std::string& bytes = files_[origin.file];
-    LineReader reader(bytes.data() + origin.offset, bytes.size() - origin.offset);
+    LineReader reader(bytes.data() + origin.offset, origin.end - origin.offset, true);
     char line[kLineBufferSize];
     RecordLines lines;
     const auto read = [&] {

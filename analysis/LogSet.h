@@ -17,6 +17,7 @@ struct RecordOrigin {
     long firstLine = 0;     // its header line, 1-based
     long lastLine = 0;      // its last line (the separator, or the footer at the end)
     std::size_t offset = 0; // its header line's first byte in the file
+    std::size_t end = 0;    // one past its last byte
 };
 
 // The line numbers of a loaded record's pieces, 1-based in its file.
@@ -40,9 +41,15 @@ struct LoadProblem {
 struct LogSetOptions {
     // Skip a broken half-game by going on at the next header line, instead of failing.
     bool salvage = false;
-    // Count the half-games without keeping them (check): size(), handCount() and
-    // abortedCount() answer, and record() must not be called.
-    bool countOnly = false;
+    enum class Keep {
+        Records, // every record stays in memory: record() is a plain look-up
+        // Only where each record starts: record() reads it again from the file's bytes
+        // into one slot. Far less memory and time for a pass over a large log; the
+        // reference record() gives lasts until it is called for another position.
+        Offsets,
+        Counts, // nothing: size(), handCount() and abortedCount() answer (check)
+    };
+    Keep keep = Keep::Records;
 };
 
 class LogSet {
@@ -58,7 +65,9 @@ class LogSet {
 
     std::size_t size() const { return count_; }
     // Position 0 is number 1: start-time order, stable across and within files.
-    const GameRecord& record(std::size_t position) const { return *merged_[position]; }
+    const GameRecord& record(std::size_t position) const {
+        return merged_.empty() ? reread(position) : *merged_[position];
+    }
     const RecordOrigin& origin(std::size_t position) const { return origins_[position]; }
     // Found again by reading the record's lines with the loader's rules: kept out of
     // loading, which never needs them.
@@ -71,7 +80,11 @@ class LogSet {
     std::size_t abortedCount() const { return aborted_; }
 
   private:
+    const GameRecord& reread(std::size_t position) const;
+
     std::vector<std::string> files_;
+    mutable GameRecord slot_;
+    mutable std::size_t slotPosition_ = static_cast<std::size_t>(-1);
     std::list<GameRecord> records_;
     std::vector<const GameRecord*> merged_;
     std::vector<RecordOrigin> origins_;

@@ -13,7 +13,7 @@ struct CheckOptions {
 
 void runCheck(const CheckOptions& options) {
     LogSet logs;
-    loadLogs(options.logs, logs, true);
+    loadLogs(options.logs, logs, LogSetOptions::Keep::Counts);
     std::string text = "OK: " + std::to_string(logs.size()) + " half-games, " +
                        std::to_string(logs.handCount()) + " hands (" +
                        std::to_string(logs.abortedCount()) + " aborted)";

@@ -104,7 +104,7 @@ GameFilter toFilter(const FilterOptions& options) {
     return filter;
 }
 
-void loadLogs(const LogOptions& options, LogSet& logs, bool countOnly) {
+void loadLogs(const LogOptions& options, LogSet& logs, LogSetOptions::Keep keep) {
     std::vector<std::string> files;
     int stdinUses = 0;
     for (const std::string& name : options.logs) {
@@ -116,7 +116,7 @@ void loadLogs(const LogOptions& options, LogSet& logs, bool countOnly) {
     }
     LogSetOptions setOptions;
     setOptions.salvage = options.salvage;
-    setOptions.countOnly = countOnly;
+    setOptions.keep = keep;
     if (!logs.load(std::move(files), setOptions)) {
         throw CliExit{kExitFailure, problemText(options, logs.problems().front())};
     }

@@ -45,8 +45,9 @@ GameFilter toFilter(const FilterOptions& options);
 
 // Reads and loads the logs: a failure prints its diagnostic and throws CliExit (1).
 // With --salvage each skipped half-game is reported on standard error and loading goes on.
-// countOnly: the half-games are counted, not kept (check).
-void loadLogs(const LogOptions& options, LogSet& logs, bool countOnly = false);
+// keep: what of the half-games stays in memory (see LogSetOptions).
+void loadLogs(const LogOptions& options, LogSet& logs,
+              LogSetOptions::Keep keep = LogSetOptions::Keep::Offsets);
 
 // The loaded logs, filtered: what list, export, stats and report work on.
 std::vector<GameFacts> loadAndSelect(const LogOptions& logOptions,

@@ -56,7 +56,11 @@ Written writeReport(const LogOptions& logs, const FilterOptions& filters, const 
     // --player says whose report; it does not narrow the half-games.
     FilterOptions selection = filters;
     selection.player.clear();
-    const std::vector<GameFacts> games = loadAndSelect(logs, selection, true);
+    const GameFilter filter = toFilter(selection);
+    LogSet set;
+    loadLogs(logs, set);
+    // Hands are counted one record at a time; only the listed games keep theirs.
+    std::vector<GameFacts> games = selectGames(set, filter, false);
     if (games.empty()) {
         throw CliExit{kExitFailure, "no half-games to report: the filters left none"};
     }
@@ -70,7 +74,18 @@ Written writeReport(const LogOptions& logs, const FilterOptions& filters, const 
         name = owner->name;
         whose = owner->inEveryGame ? ReportWhose::OwnerInEveryGame : ReportWhose::OwnerInMostGames;
     }
-    const PlayerStats stats = computeStats(games, name);
+    const PlayerStats stats = computeStats(set, games, name);
+    std::size_t listed = 0;
+    for (auto game = games.rbegin(); game != games.rend() && listed < kListedGames; ++game) {
+        if (findSeat(*game, name)) {
+            int n = 0;
+            for (const HandRecord& hand :
+                 set.record(static_cast<std::size_t>(game->number - 1)).hands) {
+                game->hands.push_back(handFacts(hand, ++n));
+            }
+            ++listed;
+        }
+    }
     int theirGames = 0;
     for (const TableSizeStats& s : stats.bySize) {
         theirGames += s.games;

@@ -62,7 +62,8 @@ void runSearch(SearchCommandOptions& options) {
     }
 
     LogSet logs;
-    loadLogs(options.logs, logs);
+    // The scan runs over records held in memory, as the program's search does.
+    loadLogs(options.logs, logs, LogSetOptions::Keep::Records);
     std::string out;
     std::size_t linesOf = logs.size(); // the position whose lines are in lines
     RecordLines lines;

@@ -24,9 +24,9 @@ LineReader::LineReader(std::FILE* stream)
     pos_ = end_ = chunkStart_ = storage_.get();
 }
 
-LineReader::LineReader(const char* data, std::size_t size) : eof_(true) {
+LineReader::LineReader(const char* data, std::size_t size, bool endByteSeen) : eof_(true) {
     pos_ = chunkStart_ = data;
-    end_ = size ? cutAtEndOfFileByte(data, data + size) : data;
+    end_ = endByteSeen ? data + size : size ? cutAtEndOfFileByte(data, data + size) : data;
 }
 
 bool LineReader::fill() {
@@ -141,8 +141,8 @@ std::string LineReader::lastLine() const {
         return {};
     }
     const char* start = chunkStart_ + lineOffset_;
-    const char* lf = static_cast<const char*>(
-        std::memchr(start, '\n', static_cast<std::size_t>(end_ - start)));
+    const char* lf =
+        static_cast<const char*>(std::memchr(start, '\n', static_cast<std::size_t>(end_ - start)));
     std::size_t length = static_cast<std::size_t>((lf ? lf : end_) - start);
     if (lf && length > 0 && start[length - 1] == '\r') {
         --length;

@@ -17,7 +17,10 @@ class LineReader {
     // Reads from an open stream, which the caller keeps owning.
     explicit LineReader(std::FILE* stream);
     // Reads from bytes in memory (tests and fuzzing); they must outlive the reader.
-    LineReader(const char* data, std::size_t size);
+    // endByteSeen: the caller has already cut the bytes at their first 0x1A, so the
+    // reader need not look through them for one (a reader started part-way through a
+    // large file, again and again).
+    LineReader(const char* data, std::size_t size, bool endByteSeen = false);
 
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
@@ -48,9 +51,7 @@ class LineReader {
     std::string lastLine() const;
 
     // The byte offset of the next byte to be read.
-    std::size_t offset() const {
-        return base_ + static_cast<std::size_t>(pos_ - chunkStart_);
-    }
+    std::size_t offset() const { return base_ + static_cast<std::size_t>(pos_ - chunkStart_); }
 
   private:
     bool fill();
