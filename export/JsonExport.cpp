@@ -1,5 +1,10 @@
 // The JSON export: one array of games with their seats and hands, or JSON Lines.
 #include "export/ExportWriters.h"
+
+#include <algorithm>
+#include <thread>
+#include <vector>
+
 #include "export/GameJson.h"
 #include "export/PendingFile.h"
 
@@ -20,19 +25,14 @@ class JsonWriter : public GameWriter {
         if (options_.stop && options_.stop()) {
             throw ExportStopped("interrupted");
         }
-        if (!options_.lines) {
-            out_.buffer += first_ ? "\n" : ",\n";
+        batch_.push_back(game);
+        if (batch_.size() == kBatch) {
+            renderBatch();
         }
-        first_ = false;
-        out_.buffer +=
-            gameJson(game, true).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
-        if (options_.lines) {
-            out_.buffer += '\n';
-        }
-        out_.flushIfFull();
     }
 
     void commit() override {
+        renderBatch();
         if (!options_.lines) {
             out_.buffer += first_ ? "]\n" : "\n]\n";
         }
@@ -44,6 +44,50 @@ class JsonWriter : public GameWriter {
     }
 
   private:
+    // Games are turned into text in batches, each batch shared out in order among the
+    // processor's cores: building and printing the JSON is most of an export's work.
+    static constexpr std::size_t kBatch = 512;
+
+    void renderBatch() {
+        const std::size_t count = batch_.size();
+        const std::size_t threads =
+            std::max<std::size_t>(1, std::min<std::size_t>(std::thread::hardware_concurrency(), 8));
+        std::vector<std::string> parts(threads);
+        const auto render = [&](std::size_t part) {
+            std::string& out = parts[part];
+            for (std::size_t i = count * part / threads; i < count * (part + 1) / threads; ++i) {
+                if (!options_.lines) {
+                    out += first_ && i == 0 ? "\n" : ",\n";
+                }
+                out += gameJson(batch_[i], true)
+                           .dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+                if (options_.lines) {
+                    out += '\n';
+                }
+            }
+        };
+        std::vector<std::thread> workers;
+        for (std::size_t part = 1; part < threads && count > 1; ++part) {
+            workers.emplace_back(render, part);
+        }
+        render(0);
+        for (std::thread& worker : workers) {
+            worker.join();
+        }
+        if (workers.empty()) {
+            for (std::size_t part = 1; part < threads; ++part) {
+                render(part);
+            }
+        }
+        first_ = first_ && count == 0;
+        for (const std::string& part : parts) {
+            out_.buffer += part;
+            out_.flushIfFull();
+        }
+        batch_.clear();
+    }
+
+    std::vector<GameFacts> batch_;
     PendingFile pending_;
     BufferedFile out_;
     ExportOptions options_;
