@@ -5,8 +5,10 @@
 #include <map>
 #include <memory>
 
+#include "analysis/LogSet.h"
 #include "bench/BenchLogs.h"
 #include "model/GameLibrary.h"
+#include "search/FieldMatch.h"
 #include "search/SearchOptions.h"
 
 namespace {
@@ -63,6 +65,30 @@ void BM_SearchHandResult(benchmark::State& state) {
     searchNoHit(state, SearchTarget::HandResult);
 }
 
+// The command's search: the same no-hit scan over the records of a LogSet, in the
+// merged order, as paiview search runs it after loading.
+void BM_CliSearchScan(benchmark::State& state) {
+    const int halfGames = static_cast<int>(state.range(0));
+    static std::map<int, std::unique_ptr<LogSet>> sets;
+    auto& logs = sets[halfGames];
+    if (!logs) {
+        logs = std::make_unique<LogSet>();
+        logs->load({benchLogBytes(halfGames)});
+    }
+    for (auto _ : state) {
+        std::size_t hits = 0;
+        forEveryHit(
+            logs->size(), [&](std::size_t pos) -> const GameRecord& { return logs->record(pos); },
+            SearchTarget::HandYaku, kNoHit, [&](std::size_t, int) { ++hits; });
+        if (hits != 0) {
+            state.SkipWithError("the text was found");
+            break;
+        }
+        benchmark::DoNotOptimize(hits);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * benchLogSize(halfGames)));
+}
+
 void sizes(benchmark::internal::Benchmark* b) {
     b->Arg(kSmallLog)->Arg(kMediumLog)->Arg(kLargeLog);
     b->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
@@ -74,3 +100,4 @@ BENCHMARK(BM_MemmemBaseline)->Apply(sizes);
 BENCHMARK(BM_SearchTableName)->Apply(sizes);
 BENCHMARK(BM_SearchHandYaku)->Apply(sizes);
 BENCHMARK(BM_SearchHandResult)->Apply(sizes);
+BENCHMARK(BM_CliSearchScan)->Apply(sizes);
