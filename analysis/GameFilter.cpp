@@ -57,10 +57,12 @@ bool passes(const GameFilter& filter, const GameFacts& game) {
         }
         // A date alone covers its whole day: compare as many characters as given,
         // so "--until 2003-06-06" keeps 2003-06-06 23:59.
-        if (!filter.since.empty() && game.start->compare(0, filter.since.size(), filter.since) < 0) {
+        if (!filter.since.empty() &&
+            game.start->compare(0, filter.since.size(), filter.since) < 0) {
             return false;
         }
-        if (!filter.until.empty() && game.start->compare(0, filter.until.size(), filter.until) > 0) {
+        if (!filter.until.empty() &&
+            game.start->compare(0, filter.until.size(), filter.until) > 0) {
             return false;
         }
     }

@@ -13,7 +13,7 @@ struct GameFilter {
     std::string table;             // a byte-wise part of the table name
     int players = 0;               // 2, 3 or 4; 0 for any
     enum class State { Any, Completed, Aborted } state = State::Any;
-    int last = 0;                  // keep only the newest N that pass; 0 for all
+    int last = 0; // keep only the newest N that pass; 0 for all
 };
 
 // Empty when the filter is usable, else why not ("--since: ..."), in ASCII.
@@ -25,5 +25,4 @@ bool passes(const GameFilter& filter, const GameFacts& game);
 class LogSet;
 // The facts of every record of the set that passes, numbered by its position in the
 // set; hands only with withHands. last is applied after the other filters.
-std::vector<GameFacts> selectGames(const LogSet& logs, const GameFilter& filter,
-                                   bool withHands);
+std::vector<GameFacts> selectGames(const LogSet& logs, const GameFilter& filter, bool withHands);

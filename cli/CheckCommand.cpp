@@ -30,7 +30,8 @@ void runCheck(const CheckOptions& options) {
 
 void addCheckCommand(CLI::App& app) {
     auto options = std::make_shared<CheckOptions>();
-    CLI::App* command = app.add_subcommand("check", "Check that score logs load; name the line that broke one");
+    CLI::App* command =
+        app.add_subcommand("check", "Check that score logs load; name the line that broke one");
     addSalvageOption(*command, options->logs);
     addLogArguments(*command, options->logs);
     command->callback([options] { runCheck(*options); });

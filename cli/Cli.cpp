@@ -1,6 +1,7 @@
 // The shared parts of the commands: LOG arguments, filters, loading and diagnostics.
 #include "cli/Cli.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
@@ -12,6 +13,17 @@ namespace {
 // Logs are read whole; past this a file is surely not a score log. A lifetime of
 // half-games is a few tens of megabytes.
 constexpr std::uintmax_t kLargestLog = 1024u * 1024 * 1024;
+
+std::string readStandardInput() {
+    useBinaryStandardInput();
+    std::string bytes;
+    char buffer[1 << 16];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) {
+        bytes.append(buffer, got);
+    }
+    return bytes;
+}
 
 std::string readLog(const std::string& name) {
     if (name == "-") {
@@ -68,17 +80,21 @@ void addLogArguments(CLI::App& command, LogOptions& options) {
 
 void addFilterOptions(CLI::App& command, FilterOptions& options) {
     command.add_option("--player", options.player, "Only half-games with this player");
-    command.add_option("--with", options.with,
-                       "Only half-games with this opponent (repeatable: all must be there)")
+    command
+        .add_option("--with", options.with,
+                    "Only half-games with this opponent (repeatable: all must be there)")
         ->allow_extra_args(false);
-    command.add_option("--since", options.since, "Only half-games started at or after YYYY-MM-DD[ HH:MM]");
-    command.add_option("--until", options.until, "Only half-games started at or before YYYY-MM-DD[ HH:MM]");
+    command.add_option("--since", options.since,
+                       "Only half-games started at or after YYYY-MM-DD[ HH:MM]");
+    command.add_option("--until", options.until,
+                       "Only half-games started at or before YYYY-MM-DD[ HH:MM]");
     command.add_option("--last", options.last, "Only the newest N of those that pass")
         ->check(CLI::PositiveNumber);
     command.add_option("--table", options.table, "Only half-games whose table name contains TEXT");
     command.add_option("--players", options.players, "Only tables of 2, 3 or 4 players")
         ->check(CLI::IsMember({2, 3, 4}));
-    auto* completed = command.add_flag("--completed", options.completed, "Only completed half-games");
+    auto* completed =
+        command.add_flag("--completed", options.completed, "Only completed half-games");
     auto* aborted = command.add_flag("--aborted", options.aborted, "Only aborted half-games");
     completed->excludes(aborted);
 }

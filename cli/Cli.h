@@ -69,8 +69,8 @@ void addReportCommand(CLI::App& app);
 
 // Writes the HTML report of the logs to outPath (UTF-8 names; player empty for the
 // owner). Throws CliExit on failure. Used by report and by dropped logs.
-void writeReportFor(const LogOptions& logs, const FilterOptions& filters,
-                    const std::string& player, const std::string& outPath);
+void writeReportFor(const LogOptions& logs, const FilterOptions& filters, const std::string& player,
+                    const std::string& outPath);
 
 // A run with log paths and no command (a log dropped onto paiview-cli.exe): writes a
 // report beside each log and opens it. Returns the exit code.

@@ -13,5 +13,5 @@ void writeOut(std::string_view utf8);
 void writeErr(std::string_view utf8);
 void flushOut();
 
-// Standard input in binary.
-std::string readStandardInput();
+// Standard input is read as bytes, with no line-end translation.
+void useBinaryStandardInput();

@@ -62,13 +62,6 @@ void flushOut() {
     std::fflush(stdout);
 }
 
-std::string readStandardInput() {
+void useBinaryStandardInput() {
     _setmode(_fileno(stdin), _O_BINARY);
-    std::string bytes;
-    char buffer[1 << 16];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) {
-        bytes.append(buffer, got);
-    }
-    return bytes;
 }

@@ -146,8 +146,7 @@ void checkLogSet(const char* data, std::size_t size, bool loaded, int count) {
         require(game.seats.size() <= static_cast<std::size_t>(game.playerCount), "seats");
         require(game.hands.size() == salvaged.record(i).hands.size(), "hand facts");
         for (const HandFacts& hand : game.hands) {
-            require(!hand.resultParsed || hand.draw || !hand.changes.empty() ||
-                        hand.result.empty(),
+            require(!hand.resultParsed || hand.draw || !hand.changes.empty() || hand.result.empty(),
                     "parsed result without changes");
         }
     }

@@ -165,7 +165,8 @@ std::string expectedText(const HalfGameError& error) {
     case HalfGameStep::Players:
         return "the player line \"[1]… [2]…\"";
     case HalfGameStep::FirstHand:
-        return "the first hand line \"  東1局 …) …\" or the abort line \"   ユーザ切断により途中終了\"";
+        return "the first hand line \"  東1局 …) …\" or the abort line \"   "
+               "ユーザ切断により途中終了\"";
     case HalfGameStep::HandLine:
         return "a hand line whose title ends in \")\"";
     case HalfGameStep::YakuLine:
