@@ -4,14 +4,19 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <cstddef>
 #include <vector>
 
 namespace {
 
 constexpr DWORD kFileBufferSize = 260;
 constexpr DWORD kFileTitleBufferSize = 256;
-// The structure in its original 76-byte form: no places bar, no extra flags.
-constexpr DWORD kDialogStructSize = 76;
+// The structure in its original form, up to lpTemplateName: no places bar, no extra
+// flags. 76 bytes in a 32-bit program; a 64-bit one's pointers make it 136, and the
+// dialog refuses any other size there.
+constexpr DWORD kDialogStructSize =
+    offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(OPENFILENAMEA::lpTemplateName);
+static_assert(sizeof(void*) != 4 || kDialogStructSize == 76, "not the original form");
 static_assert(kDialogStructSize <= sizeof(OPENFILENAMEA), "OPENFILENAMEA too small");
 
 const char* textOrNull(const std::string& text) {

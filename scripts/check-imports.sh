@@ -3,7 +3,11 @@
 # Usage: scripts/check-imports.sh path/to/Paiview.exe
 set -euo pipefail
 exe=${1:?usage: check-imports.sh Paiview.exe}
-objdump=$(command -v i686-w64-mingw32-objdump || command -v objdump)
+# The first objdump that reads this exe: the i686 build's or the x86_64 one's.
+objdump=
+for o in i686-w64-mingw32-objdump x86_64-w64-mingw32-objdump objdump; do
+    if command -v "$o" >/dev/null && "$o" -f "$exe" >/dev/null 2>&1; then objdump=$o; break; fi
+done
 # The program's own needs, and msvcrt for mingw's static runtime; names compare
 # without case, as Windows compares them.
 allowed=" kernel32.dll user32.dll advapi32.dll comdlg32.dll msvcrt.dll "

@@ -9,8 +9,10 @@ what=${1:-all}
 core=(cmake ninja-build g++ clang python3 googletest libgtest-dev
       libcli11-dev nlohmann-json3-dev libsqlite3-dev)
 client=(sqlite3 chromium fonts-ipafont-gothic)
+# The x86_64 compilers and 64-bit Wine run the Windows suites where 32-bit programs
+# cannot run (scripts/test.sh).
 win32=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth imagemagick fonts-ipafont-gothic fonts-wine
-       binutils-mingw-w64-i686)
+       binutils-mingw-w64-i686 wine64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64)
 fuzz=(clang-14 libclang-rt-14-dev)
 bench=(libbenchmark-dev python3-matplotlib hyperfine)
 

@@ -79,27 +79,36 @@ if step build-sanitize bash -c 'cmake --preset native-sanitize && cmake --build 
     clisuite cli-sanitize build/native-sanitize/paiview
     unset ASAN_OPTIONS UBSAN_OPTIONS
 fi
-if step build-win32 bash -c 'cmake --preset win32 && cmake --build --preset win32'; then
+# The Windows suites: the i686 build under 32-bit Wine, or, where this machine cannot
+# run 32-bit programs (IA-32 emulation off in the kernel), the x86_64 build under
+# 64-bit Wine in a prefix of its own.
+if timeout 20 /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+    win=win32 winearch=win32 prefix=$top/build/wine-test
+else
+    echo "== win32: this machine cannot run 32-bit programs; the Windows suites run on the x86_64 build under 64-bit Wine"
+    win=win64 winearch=win64 prefix=$top/build/wine-test64
+fi
+if step build-$win bash -c "cmake --preset $win && cmake --build --preset $win"; then
     # The tests' own prefix: what they store never reaches the prefix of `make run`.
-    export PAIVIEW_WINEPREFIX=$top/build/wine-test
-    . scripts/wine-env.sh
-    export top
+    export PAIVIEW_WINEPREFIX=$prefix PAIVIEW_WINEARCH=$winearch
+    . scripts/wine-env.sh || steps_failed+=("$win")
+    export top win
     # One display and one wineserver for every Windows suite.
     xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
         scripts/wine-prefix.sh
         wineserver -p 60
-        (cd build/win32 && ctest -V --timeout 900)
+        (cd build/$win && ctest -V --timeout 900)
         rc=$?
         wineserver -k 2>/dev/null
-        exit $rc' >"$log/win32.log" 2>&1
+        exit $rc' >"$log/$win.log" 2>&1
     rc=$?
-    echo "== win32 (under Wine)"
-    count "$log/win32.log"
-    sed -E 's/^[0-9]+: //' "$log/win32.log" | grep -E '^\[  (PASSED|FAILED)  \] [0-9]+ test' | sed 's/^/   /'
+    echo "== $win (under Wine)"
+    count "$log/$win.log"
+    sed -E 's/^[0-9]+: //' "$log/$win.log" | grep -E '^\[  (PASSED|FAILED)  \] [0-9]+ test' | sed 's/^/   /'
     if [ $rc -ne 0 ]; then
-        echo "   FAILED: see $log/win32.log"
-        grep -E '^\[  FAILED  \]|Failure|rror' "$log/win32.log" | head -n 30 | sed 's/^/   | /'
-        steps_failed+=(win32)
+        echo "   FAILED: see $log/$win.log"
+        grep -E '^\[  FAILED  \]|Failure|rror' "$log/$win.log" | head -n 30 | sed 's/^/   | /'
+        steps_failed+=("$win")
     fi
 fi
 if [ -x scripts/fuzz.sh ]; then

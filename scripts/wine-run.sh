@@ -2,7 +2,7 @@
 # Runs a Windows program in the project's Wine prefix (made on first use), under
 # Xvfb when there is no display. Exits with the program's exit code.
 set -uo pipefail
-. "$(dirname "$0")/wine-env.sh"
+. "$(dirname "$0")/wine-env.sh" || exit 1
 "$top/scripts/wine-prefix.sh" || exit 1
 if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"

@@ -6,7 +6,7 @@
 # Usage: cli_smoke.sh path/to/paiview-cli.exe
 set -uo pipefail
 exe=${1:?usage: cli_smoke.sh paiview-cli.exe}
-. "$(dirname "$0")/../../scripts/wine-env.sh"
+. "$(dirname "$0")/../../scripts/wine-env.sh" || exit 1
 "$top/scripts/wine-prefix.sh" || exit 1
 # Wine has no browser, and a message box would wait for a click (cli/DropCommand.h).
 export PAIVIEW_NO_DESKTOP=1
