@@ -9,6 +9,14 @@ diagnostics pointing at the original file.
 import sys
 
 
+def is_digit_separator(text: str, i: int) -> bool:
+    """A quote inside a number token (C++14 1'000), which starts with a digit."""
+    k = i
+    while k > 0 and (text[k - 1].isalnum() or text[k - 1] in "_.'"):
+        k -= 1
+    return k < i and text[k].isdigit()
+
+
 def convert(text: str) -> str:
     out = []
     i, n = 0, len(text)
@@ -24,6 +32,9 @@ def convert(text: str) -> str:
             j = n if j < 0 else j + 2
             out.append(text[i:j])
             i = j
+        elif c == "'" and is_digit_separator(text, i):
+            out.append(c)  # 10'000: inside a number, not a character literal
+            i += 1
         elif c == "'":
             j = i + 1
             while j < n and text[j] != "'":
