@@ -92,9 +92,8 @@ void runExport(const ExportCommandOptions& options) {
             for (const HandRecord& hand : record.hands) {
                 game.hands.push_back(handFacts(hand, static_cast<int>(game.hands.size()) + 1));
             }
-            writer->add(game);
             hands += game.hands.size();
-            game.hands = {};
+            writer->add(std::move(game));
         }
         writer->commit();
     } catch (const ExportStopped&) {

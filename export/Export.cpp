@@ -3,6 +3,7 @@
 
 #include "export/ExportTables.h"
 #include "export/ExportWriters.h"
+#include "export/ThreadedWriter.h"
 #include "export/PendingFile.h"
 
 namespace fs = std::filesystem;
@@ -96,12 +97,12 @@ std::unique_ptr<GameWriter> openExport(ExportFormat format, const std::string& u
     const fs::path path = exportPath(utf8);
     switch (format) {
     case ExportFormat::Csv:
-        return openCsvExport(path, options);
+        return onOwnThread(openCsvExport(path, options));
     case ExportFormat::Json:
-        return openJsonExport(path, options);
+        return onOwnThread(openJsonExport(path, options));
     case ExportFormat::Sqlite:
 #ifdef PAIVIEW_HAVE_SQLITE
-        return openSqliteExport(path, options);
+        return onOwnThread(openSqliteExport(path, options));
 #else
         break;
 #endif

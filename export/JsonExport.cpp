@@ -21,11 +21,11 @@ class JsonWriter : public GameWriter {
         }
     }
 
-    void add(const GameFacts& game) override {
+    void add(GameFacts&& game) override {
         if (options_.stop && options_.stop()) {
             throw ExportStopped("interrupted");
         }
-        batch_.push_back(game);
+        batch_.push_back(std::move(game));
         if (batch_.size() == kBatch) {
             renderBatch();
         }
