@@ -92,8 +92,9 @@ void runExport(const ExportCommandOptions& options) {
             for (const HandRecord& hand : record.hands) {
                 game.hands.push_back(handFacts(hand, static_cast<int>(game.hands.size()) + 1));
             }
+            writer->add(game);
             hands += game.hands.size();
-            writer->add(std::move(game));
+            game.hands = {};
         }
         writer->commit();
     } catch (const ExportStopped&) {

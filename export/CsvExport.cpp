@@ -67,7 +67,7 @@ class CsvWriter : public GameWriter, private RowSink {
         }
     }
 
-    void add(GameFacts&& game) override {
+    void add(const GameFacts& game) override {
         if (options_.stop && options_.stop()) {
             throw ExportStopped("interrupted");
         }

@@ -3,7 +3,6 @@
 
 #include "export/ExportTables.h"
 #include "export/ExportWriters.h"
-#include "export/ThreadedWriter.h"
 #include "export/PendingFile.h"
 
 namespace fs = std::filesystem;
@@ -97,12 +96,12 @@ std::unique_ptr<GameWriter> openExport(ExportFormat format, const std::string& u
     const fs::path path = exportPath(utf8);
     switch (format) {
     case ExportFormat::Csv:
-        return onOwnThread(openCsvExport(path, options));
+        return openCsvExport(path, options);
     case ExportFormat::Json:
-        return onOwnThread(openJsonExport(path, options));
+        return openJsonExport(path, options);
     case ExportFormat::Sqlite:
 #ifdef PAIVIEW_HAVE_SQLITE
-        return onOwnThread(openSqliteExport(path, options));
+        return openSqliteExport(path, options);
 #else
         break;
 #endif

@@ -35,8 +35,8 @@ struct ExportStopped : ExportError {
 class GameWriter {
   public:
     virtual ~GameWriter() = default;
-    // The game's hands must be filled. The writer may keep the game.
-    virtual void add(GameFacts&& game) = 0;
+    // The game's hands must be filled.
+    virtual void add(const GameFacts& game) = 0;
     virtual void commit() = 0;
 };
 
@@ -47,7 +47,6 @@ bool exportFormatAvailable(ExportFormat format);
 // does not exist, a folder where a file is wanted or the reverse, a read-only file.
 void checkExportTarget(ExportFormat format, const std::string& path);
 
-// Checks the target and starts writing. Throws ExportError. The writer writes on a
-// thread of its own, so that reading the next games goes on while it writes.
+// Checks the target and starts writing. Throws ExportError.
 std::unique_ptr<GameWriter> openExport(ExportFormat format, const std::string& path,
                                        const ExportOptions& options);

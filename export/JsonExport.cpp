@@ -21,11 +21,11 @@ class JsonWriter : public GameWriter {
         }
     }
 
-    void add(GameFacts&& game) override {
+    void add(const GameFacts& game) override {
         if (options_.stop && options_.stop()) {
             throw ExportStopped("interrupted");
         }
-        batch_.push_back(std::move(game));
+        batch_.push_back(game);
         if (batch_.size() == kBatch) {
             renderBatch();
         }

@@ -79,7 +79,7 @@ class SqliteWriter : public GameWriter, private RowSink {
         }
     }
 
-    void add(GameFacts&& game) override {
+    void add(const GameFacts& game) override {
         if (options_.stop && options_.stop()) {
             throw ExportStopped("interrupted");
         }
