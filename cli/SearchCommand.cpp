@@ -1,4 +1,6 @@
 // paiview search: every record or hand whose field holds a text, with its line.
+#include <nlohmann/json.hpp>
+
 #include "analysis/GameFacts.h"
 #include "cli/Cli.h"
 #include "search/FieldMatch.h"
@@ -9,6 +11,7 @@ namespace {
 struct SearchCommandOptions {
     LogOptions logs;
     std::vector<std::string> arguments; // LOG... FIELD TEXT
+    std::string format = "text";
 };
 
 std::string fieldNames() {
@@ -65,6 +68,7 @@ void runSearch(SearchCommandOptions& options) {
     // The scan runs over records held in memory, as the program's search does.
     loadLogs(options.logs, logs, LogSetOptions::Keep::Records);
     std::string out;
+    nlohmann::ordered_json hits = nlohmann::ordered_json::array();
     std::size_t linesOf = logs.size(); // the position whose lines are in lines
     RecordLines lines;
     forEveryHit(
@@ -79,18 +83,34 @@ void runSearch(SearchCommandOptions& options) {
             const RecordOrigin& origin = logs.origin(pos);
             const long line =
                 hand < 0 ? fieldLine(lines, *target) : lines.hands[static_cast<std::size_t>(hand)];
+            const char* field = recordField(record, *target);
+            const HandRecord* h = hand >= 0 ? &*std::next(record.hands.begin(), hand) : nullptr;
+            if (h) {
+                field = handField(*h, *target);
+            }
+            if (options.format == "json") {
+                nlohmann::ordered_json hit = {
+                    {"file", options.logs.logs[origin.file]},
+                    {"line", line},
+                    {"game", pos + 1},
+                    {"hand", h ? nlohmann::ordered_json(hand + 1) : nullptr},
+                    {"title", h ? nlohmann::ordered_json(cp932ToUtf8(h->handName)) : nullptr},
+                    {"text", cp932ToUtf8(field)}};
+                hits.push_back(std::move(hit));
+                return;
+            }
             // Built in UTF-8: the file name is typed, the rest comes from the log.
             out += options.logs.logs[origin.file] + ":" + std::to_string(line) + ": half-game " +
                    std::to_string(pos + 1);
-            const char* field = recordField(record, *target);
-            if (hand >= 0) {
-                const HandRecord& h = *std::next(record.hands.begin(), hand);
-                out += ", hand " + std::to_string(hand + 1) + " (" + cp932ToUtf8(h.handName) + ")";
-                field = handField(h, *target);
+            if (h) {
+                out += ", hand " + std::to_string(hand + 1) + " (" + cp932ToUtf8(h->handName) + ")";
             }
             out += ": " + cp932ToUtf8(field);
             out += '\n';
         });
+    if (options.format == "json") {
+        out = hits.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+    }
     print(out);
 }
 
@@ -100,6 +120,8 @@ void addSearchCommand(CLI::App& app) {
     auto options = std::make_shared<SearchCommandOptions>();
     CLI::App* command = app.add_subcommand(
         "search", "Print every half-game or hand whose FIELD holds TEXT, with its line");
+    command->add_option("--format", options->format, "text (default) or json")
+        ->check(CLI::IsMember({"text", "json"}));
     addSalvageOption(*command, options->logs);
     command
         ->add_option("LOG... FIELD TEXT", options->arguments,

@@ -1,6 +1,7 @@
 // paiview show: one half-game, as list numbers it, with every hand.
 #include "cli/Cli.h"
 #include "cli/GameText.h"
+#include "export/GameJson.h"
 #include "text/TextTable.h"
 
 namespace {
@@ -8,6 +9,7 @@ namespace {
 struct ShowOptions {
     LogOptions logs;
     std::vector<std::string> arguments; // LOG... N: the number comes last
+    std::string format = "table";
 };
 
 // "5" -> 5; anything but plain digits, or more than fits, is absent.
@@ -73,6 +75,13 @@ void runShow(ShowOptions& options) {
     const std::size_t position = *n - 1;
     const GameFacts game = gameFacts(logs.record(position), static_cast<int>(*n));
     const RecordOrigin& origin = logs.origin(position);
+    if (options.format == "json") {
+        // The same object as one half-game of export --format json.
+        print(gameJson(game, true)
+                  .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +
+              "\n");
+        return;
+    }
 
     print("Half-game " + std::to_string(*n) + " of " + std::to_string(logs.size()) + ": " +
           options.logs.logs[origin.file] + ", lines " + std::to_string(origin.firstLine) + "-" +
@@ -99,6 +108,8 @@ void addShowCommand(CLI::App& app) {
     auto options = std::make_shared<ShowOptions>();
     CLI::App* command = app.add_subcommand(
         "show", "Show half-game N (as list numbers it): times, seats, placings and every hand");
+    command->add_option("--format", options->format, "table (default) or json")
+        ->check(CLI::IsMember({"table", "json"}));
     addSalvageOption(*command, options->logs);
     command
         ->add_option("LOG... N", options->arguments,

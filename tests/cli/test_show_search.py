@@ -1,4 +1,6 @@
 """paiview show and search: one half-game with its hands; every hit with its line."""
+import json
+
 from clitest import CliTest, SAMPLE, run, sample_text
 
 
@@ -12,6 +14,10 @@ class ShowTest(CliTest):
         self.assertEqual(hands[0].split(), ["#", "Hand", "リャンメン", "ひよこ豆", "ねこまる", "Yaku"])
         self.assertEqual(len(hands), 14)
         self.assertEqual(hands[2].split()[:6], ["2", "東1局", "1本場(リーチ0)", "-12300", "0", "+12300"])
+        # JSON: the half-game as export --format json writes it.
+        game = json.loads(self.assertRuns("show", SAMPLE, 2, "--format", "json").out)
+        self.assertEqual((game["number"], len(game["hands"])), (2, 13))
+        self.assertEqual(game["hands"][1]["changes"][1], {"name": "ねこまる", "change": 12300})
 
     def test_number_follows_the_merged_order(self):
         later = self.write_log("later.txt", sample_text().replace("2003/06/06", "2003/06/08"))
@@ -51,6 +57,9 @@ class SearchTest(CliTest):
                 self.assertEqual(len(out), len(hits), out)
                 for line, (number, text) in zip(out, hits):
                     self.assertTrue(line.startswith(f"{SAMPLE}:{number}: {text}"), line)
+                found = json.loads(self.assertRuns("search", "--format", "json", SAMPLE, *args).out)
+                self.assertEqual([(h["line"], h["game"]) for h in found],
+                                 [(n, int(t.split()[1].rstrip(",:"))) for n, t in hits])
 
     def test_hits_agree_with_the_file(self):
         # Every hand hit's line in the file is that hand's line.
