@@ -5,13 +5,14 @@
 #include <cstring>
 
 #include "model/LineReader.h"
+#include "model/LogMarkers.h"
 
 namespace {
 
 constexpr std::size_t kTimeTextBytes = 16;
 
-bool startsWith(const char* line, const char* marker) {
-    return std::strncmp(line, marker, std::strlen(marker)) == 0;
+bool startsWith(const char* line, std::string_view marker) {
+    return std::strncmp(line, marker.data(), marker.size()) == 0;
 }
 
 // Copies count bytes and terminates them; every count here fits its field.
@@ -32,17 +33,18 @@ void copyTime(char (&field)[kTimeFieldSize], const char* line, std::size_t lengt
     copyBytes(field, line + start, std::min(tailLength(length, start), kTimeTextBytes));
 }
 
-const char* const kRoundMarker = "本場(リーチ";
-const char* const kResultsLine = "  ---- 試合結果 ----";
-const char* const kAbortLine = "   ユーザ切断により途中終了";
+// The markers as C strings, for strstr and strcmp on NUL-terminated lines.
+const char* const kRoundMarker = logmark::kRound.data();
+const char* const kResultsLine = logmark::kResults.data();
+const char* const kAbortLine = logmark::kAbort.data();
 
 } // namespace
 
 bool GameRecord::parseHeader(const char* line) {
-    if (!startsWith(line, "===== ")) {
+    if (!startsWith(line, logmark::kHeader)) {
         return false;
     }
-    const char* start = std::strstr(line, "開始");
+    const char* start = std::strstr(line, logmark::kStart.data());
     if (!start) {
         return false;
     }
@@ -58,13 +60,13 @@ bool GameRecord::parseHeader(const char* line) {
 
 bool GameRecord::parsePlayers(const char* line) {
     playerLine[0] = '\0';
-    const char* first = std::strstr(line, "[1]");
-    if (!first || !std::strstr(line, "[2]")) {
+    const char* first = std::strstr(line, logmark::kSeatMarks[0].data());
+    if (!first || !std::strstr(line, logmark::kSeatMarks[1].data())) {
         return false;
     }
-    if (!std::strstr(line, "[3]")) {
+    if (!std::strstr(line, logmark::kSeatMarks[2].data())) {
         playerCount = 2;
-    } else if (!std::strstr(line, "[4]")) {
+    } else if (!std::strstr(line, logmark::kSeatMarks[3].data())) {
         playerCount = 3;
     } else {
         playerCount = 4;
@@ -73,7 +75,7 @@ bool GameRecord::parsePlayers(const char* line) {
     return true;
 }
 
-HandSectionEnd GameRecord::parseHands(LineReader& reader) {
+HandSectionEnd GameRecord::parseHands(LineReader& reader, std::vector<long>* handLines) {
     char line[kLineBufferSize];
     reader.readLine(line);
     for (;;) {
@@ -83,6 +85,9 @@ HandSectionEnd GameRecord::parseHands(LineReader& reader) {
                                                       : HandSectionEnd::Failed;
         }
         HandRecord& hand = hands.emplace_back();
+        if (handLines) {
+            handLines->push_back(reader.lineNumber());
+        }
         // A title too long for its field is cut; the result still starts after the ")".
         const std::size_t j = static_cast<std::size_t>(close - line);
         const std::size_t titleBytes = j >= 2 ? j - 1 : 0;
@@ -116,7 +121,7 @@ HandSectionEnd GameRecord::parseHands(LineReader& reader) {
 bool GameRecord::parsePlacings(LineReader& reader) {
     char line[kLineBufferSize];
     reader.readLine(line);
-    if (!startsWith(line, "  1位 ")) {
+    if (!startsWith(line, logmark::kFirstPlacing)) {
         return false;
     }
     copyBytes(placings[0], line + 2, std::strlen(line + 2));
@@ -132,10 +137,10 @@ bool GameRecord::parsePlacings(LineReader& reader) {
 }
 
 bool GameRecord::parseFooter(const char* line) {
-    if (!startsWith(line, "----- ")) {
+    if (!startsWith(line, logmark::kFooter)) {
         return false;
     }
-    const char* end = std::strstr(line, "終了");
+    const char* end = std::strstr(line, logmark::kEnd.data());
     if (!end) {
         return false;
     }
@@ -144,8 +149,7 @@ bool GameRecord::parseFooter(const char* line) {
 }
 
 void GameRecord::setAborted() {
-    static const char kAborted[] = "途中終了";
-    copyBytes(placings[0], kAborted, sizeof kAborted - 1);
+    copyBytes(placings[0], logmark::kAborted.data(), logmark::kAborted.size());
     for (int i = 1; i < kPlacingCount; ++i) {
         placings[i][0] = '\0';
     }
@@ -153,4 +157,8 @@ void GameRecord::setAborted() {
 
 std::uint32_t handCount(const GameRecord& record) {
     return static_cast<std::uint32_t>(record.hands.size());
+}
+
+bool GameRecord::aborted() const {
+    return std::string_view(placings[0]) == logmark::kAborted;
 }

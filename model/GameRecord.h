@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <list>
+#include <vector>
 
 class LineReader;
 
@@ -42,12 +43,14 @@ struct GameRecord {
     // the reader) and reports success; a failed record is discarded by the loader.
     bool parseHeader(const char* line);
     bool parsePlayers(const char* line);
-    HandSectionEnd parseHands(LineReader& reader);
+    // handLines, when given, gets the reader's number of each hand line.
+    HandSectionEnd parseHands(LineReader& reader, std::vector<long>* handLines = nullptr);
     bool parsePlacings(LineReader& reader);
     bool parseFooter(const char* line);
 
     // Writes the placings of a half-game that ended with the abort line.
     void setAborted();
+    bool aborted() const;
 
     // Destroys every hand in order and leaves the list empty.
     void freeHands() { hands.clear(); }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "model/LineReader.h"
+#include "model/LogMarkers.h"
 
 namespace {
 
@@ -40,7 +41,8 @@ bool misplacedFooter(const GameRecord& record, LineReader& reader, HalfGameError
     for (int i = 1; i < record.playerCount; ++i) {
         const char* placing = record.placings[i];
         // Placings are stored from the line's third byte: "----- " becomes "--- ".
-        if (std::strncmp(placing, "--- ", 4) == 0 && std::strstr(placing, "終了")) {
+        if (std::strncmp(placing, logmark::kFooter.data() + 2, logmark::kFooter.size() - 2) == 0 &&
+            std::strstr(placing, logmark::kEnd.data())) {
             if (error) {
                 error->step = HalfGameStep::Placing;
                 error->placing = i + 1;
@@ -56,23 +58,42 @@ bool misplacedFooter(const GameRecord& record, LineReader& reader, HalfGameError
     return false;
 }
 
+std::size_t readCount = 0;
+
 } // namespace
 
-bool readHalfGame(GameRecord& record, LineReader& reader, HalfGameError* error) {
+std::size_t halfGamesRead() {
+    return readCount;
+}
+
+bool readHalfGameLines(GameRecord& record, LineReader& reader, HalfGameError* error,
+                       RecordLines* lines) {
+    ++readCount;
     char line[kLineBufferSize];
     reader.readLine(line);
     if (error) {
         error->gameLine = reader.lineNumber();
     }
+    if (lines) {
+        *lines = RecordLines{};
+        lines->header = reader.lineNumber();
+    }
     if (!record.parseHeader(line)) {
         return fail(reader, error, HalfGameStep::Header, line);
     }
     reader.readLine(line);
+    if (lines) {
+        lines->players = reader.lineNumber();
+    }
     if (!record.parsePlayers(line)) {
         return fail(reader, error, HalfGameStep::Players, line);
     }
     bool completed = false;
-    switch (record.parseHands(reader)) {
+    const HandSectionEnd end = record.parseHands(reader, lines ? &lines->hands : nullptr);
+    if (lines) {
+        lines->sectionEnd = reader.lineNumber();
+    }
+    switch (end) {
     case HandSectionEnd::Failed:
         if (!error) {
             return false;
@@ -86,7 +107,7 @@ bool readHalfGame(GameRecord& record, LineReader& reader, HalfGameError* error) 
         if (record.hands.empty()) {
             return fail(reader, error, HalfGameStep::FirstHand, reader.lastLine().c_str());
         }
-        if (reader.lastLine().find("本場(リーチ") != std::string::npos) {
+        if (reader.lastLine().find(logmark::kRound) != std::string::npos) {
             return fail(reader, error, HalfGameStep::HandLine, reader.lastLine().c_str());
         }
         fail(reader, error, HalfGameStep::SectionEnd, "");
@@ -105,18 +126,38 @@ bool readHalfGame(GameRecord& record, LineReader& reader, HalfGameError* error) 
             return fail(reader, error, HalfGameStep::Placing, reader.lastLine().c_str());
         }
         completed = true;
+        if (lines) {
+            // parsePlacings read one line per player, the first right after the header.
+            for (int i = 0; i < record.playerCount && i < kPlacingCount; ++i) {
+                lines->placings[i] = lines->sectionEnd + 1 + i;
+            }
+        }
         break;
     case HandSectionEnd::Aborted:
         record.setAborted();
         break;
     }
     reader.readLine(line);
+    if (lines) {
+        lines->footer = reader.lineNumber();
+    }
     if (!record.parseFooter(line)) {
         if (completed && misplacedFooter(record, reader, error)) {
             return false;
         }
         return fail(reader, error, HalfGameStep::Footer, line);
     }
+    if (reader.overlong()) {
+        return fail(reader, error, HalfGameStep::LineLength, line);
+    }
+    return true;
+}
+
+bool readHalfGame(GameRecord& record, LineReader& reader, HalfGameError* error) {
+    if (!readHalfGameLines(record, reader, error, nullptr)) {
+        return false;
+    }
+    char line[kLineBufferSize];
     reader.readLine(line); // the separator line, whatever it holds
     if (reader.overlong()) {
         return fail(reader, error, HalfGameStep::LineLength, line);
@@ -161,22 +202,24 @@ std::string quoted(const std::string& text) {
 std::string expectedText(const HalfGameError& error) {
     switch (error.step) {
     case HalfGameStep::Header:
-        return "the header line \"===== … 開始 …\"";
+        return "the header line \"" + std::string(logmark::kHeader) + "… " +
+               std::string(logmark::kStart) + " …\"";
     case HalfGameStep::Players:
         return "the player line \"[1]… [2]…\"";
     case HalfGameStep::FirstHand:
-        return "the first hand line \"  東1局 …) …\" or the abort line \"   "
-               "ユーザ切断により途中終了\"";
+        return "the first hand line \"  東1局 …) …\" or the abort line \"" +
+               std::string(logmark::kAbort) + "\"";
     case HalfGameStep::HandLine:
         return "a hand line whose title ends in \")\"";
     case HalfGameStep::YakuLine:
         return "the yaku line after the hand line";
     case HalfGameStep::SectionEnd:
-        return "the result header \"  ---- 試合結果 ----\" or the abort line";
+        return "the result header \"" + std::string(logmark::kResults) + "\" or the abort line";
     case HalfGameStep::Placing:
         return "the placing line \"  " + std::to_string(error.placing) + "位 …\"";
     case HalfGameStep::Footer:
-        return "the footer line \"----- … 終了 …\"";
+        return "the footer line \"" + std::string(logmark::kFooter) + "… " +
+               std::string(logmark::kEnd) + " …\"";
     case HalfGameStep::LineLength:
         return "a line of at most 199 bytes";
     }

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "model/GameRecord.h"
 
@@ -31,10 +32,30 @@ struct HalfGameError {
     long gameLine = 0;      // the half-game's header line
 };
 
-// Reads one half-game into record with the loader's rules. On failure returns false
-// and, when error is given, fills it. An over-long line met anywhere in the half-game
-// is reported as such, also when the half-game itself parsed.
+// The reader's numbers of the lines that held each piece of a half-game.
+struct RecordLines {
+    long header = 0;
+    long players = 0;
+    std::vector<long> hands;           // each hand's line, in the record's hand order
+    long sectionEnd = 0;               // the result header, or the abort line
+    long placings[kPlacingCount] = {}; // 0 for none (aborted, or fewer players)
+    long footer = 0;
+};
+
+// Reads one half-game into record with the loader's rules: its lines, then one
+// separator line of any content. On failure returns false and, when error is given,
+// fills it. An over-long line met anywhere in the half-game is reported as such, also
+// when the half-game itself parsed.
 bool readHalfGame(GameRecord& record, LineReader& reader, HalfGameError* error);
+
+// The same up to and including the footer line, without the separator line, noting in
+// lines (when given) where each piece stood.
+bool readHalfGameLines(GameRecord& record, LineReader& reader, HalfGameError* error,
+                       RecordLines* lines);
+
+// How many half-games the readers above have read in this process: each command reads
+// a half-game once, and its tests check that.
+std::size_t halfGamesRead();
 
 // "line 12 (byte 345): expected the footer line "----- … 終了 …", found "…"": CP932.
 std::string describeHalfGameError(const HalfGameError& error);
