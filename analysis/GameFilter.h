@@ -9,20 +9,26 @@
 struct GameFilter {
     std::string player;            // CP932; must sit at the table
     std::vector<std::string> with; // CP932; all must sit at the table
-    std::string since, until;      // "YYYY-MM-DD" or "YYYY-MM-DD HH:MM", against start
+    std::string since, until;      // "YYYY-MM-DD" or "YYYY-MM-DD HH:MM", as readDateBound gives
     std::string table;             // a byte-wise part of the table name
     int players = 0;               // 2, 3 or 4; 0 for any
     enum class State { Any, Completed, Aborted } state = State::Any;
-    int last = 0; // keep only the newest N that pass; 0 for all
+    int last = 0;           // keep only the newest N that pass; 0 for all
+    std::size_t number = 0; // only the half-game with this number (show); 0 for any
 };
 
-// Empty when the filter is usable, else why not ("--since: ..."), in ASCII.
-std::string checkFilter(const GameFilter& filter);
+// Whether any filter but last is set: then each half-game's facts decide.
+bool narrows(const GameFilter& filter);
+// Whether any filter at all is set, last included.
+bool filters(const GameFilter& filter);
+
+// A date or time that bounds the start times, as people write it: "2003-06-06",
+// "2003/06/06", either with " HH:MM". On success iso is "YYYY-MM-DD[ HH:MM]" and the
+// result empty; else the result says what is wrong with the text (ASCII).
+std::string readDateBound(const std::string& text, std::string& iso);
+
+// Empty when since and until can be used together, else why not.
+std::string checkRange(const GameFilter& filter);
 
 // Whether one game passes every filter but last.
 bool passes(const GameFilter& filter, const GameFacts& game);
-
-class LogSet;
-// The facts of every record of the set that passes, numbered by its position in the
-// set; hands only with withHands. last is applied after the other filters.
-std::vector<GameFacts> selectGames(const LogSet& logs, const GameFilter& filter, bool withHands);

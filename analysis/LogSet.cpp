@@ -1,15 +1,18 @@
-// Loads several score logs into one set: merge by start time, duplicates, salvage.
+// Reads several score logs as one: each half-game found by its header line, all of them
+// read once in start-time order, copies counted once, broken ones reported or skipped.
 #include "analysis/LogSet.h"
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 #include <string_view>
 #include <unordered_map>
 
 #include "model/LineReader.h"
+#include "model/LogMarkers.h"
 
 namespace {
+
+constexpr std::size_t kLongestLine = kLineBufferSize - 1;
 
 // A half-game's lines, one at a time, without their line ends: two copies that differ
 // only in CR LF against LF are the same half-game.
@@ -52,205 +55,269 @@ bool sameLines(std::string_view a, std::string_view b) {
     return same && i == linesA.size();
 }
 
-bool isHeaderLine(std::string_view line) {
-    return line.substr(0, 6) == "===== " && line.find("開始") != std::string_view::npos;
-}
-
-// The offset of the first header line that starts after offset from, or the size.
-std::size_t nextHeader(std::string_view bytes, std::size_t from, long& lineNumber) {
-    std::size_t pos = bytes.find('\n', from);
-    while (pos != std::string_view::npos) {
-        ++lineNumber;
-        const std::size_t start = pos + 1;
-        std::size_t end = bytes.find('\n', start);
-        const std::string_view line =
-            bytes.substr(start, (end == std::string_view::npos ? bytes.size() : end) - start);
-        if (isHeaderLine(line)) {
-            return start;
-        }
-        pos = end;
-    }
-    return bytes.size();
-}
-
-struct Loaded {
-    GameRecord* record; // null when only offsets are kept
-    RecordOrigin origin;
-    char startTime[kTimeFieldSize];
+// A line of the bytes as the line reader reads it: up to its LF, less a CR before it.
+struct RawLine {
+    std::string_view text; // without the line end
+    std::size_t next;      // offset of the next line
 };
+
+RawLine lineAt(std::string_view bytes, std::size_t from) {
+    const void* lf = std::memchr(bytes.data() + from, '\n', bytes.size() - from);
+    const std::size_t end =
+        lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - bytes.data()) : bytes.size();
+    std::size_t length = end - from;
+    if (lf && length > 0 && bytes[end - 1] == '\r') {
+        --length;
+    }
+    return {bytes.substr(from, length), lf ? end + 1 : end};
+}
+
+bool isBlank(std::string_view line) {
+    return line.find_first_not_of(" \t\r") == std::string_view::npos;
+}
 
 } // namespace
 
-bool LogSet::load(std::vector<std::string> files, const LogSetOptions& options) {
+void LogSet::load(std::vector<std::string> files, const LogSetOptions& options) {
     files_ = std::move(files);
-    records_.clear();
-    merged_.clear();
-    origins_.clear();
+    options_ = options;
+    segments_.clear();
     problems_.clear();
-    duplicates_ = count_ = hands_ = aborted_ = 0;
+    warnings_.clear();
+    summaries_.assign(files_.size(), FileSummary{});
+    count_ = hands_ = aborted_ = duplicates_ = 0;
+    failed_ = false;
+    for (std::size_t file = 0; file < files_.size(); ++file) {
+        scan(file);
+    }
+    found_ = static_cast<std::size_t>(std::count_if(segments_.begin(), segments_.end(),
+                                                    [](const Segment& s) { return s.header; }));
+}
 
-    std::vector<Loaded> loaded;
+void LogSet::scan(std::size_t file) {
+    std::string& bytes = files_[file];
+    // A byte 0x1A ends a log, as it ends a text-mode read; say what is left unread.
+    if (const std::size_t mark = bytes.find('\x1A'); mark != std::string::npos) {
+        const std::size_t after = bytes.size() - mark - 1;
+        if (after > 0) {
+            const long line =
+                1 + static_cast<long>(std::count(bytes.begin(), bytes.begin() + mark, '\n'));
+            warnings_.push_back({file, line,
+                                 "a byte 0x1A ends the log here: the " + std::to_string(after) +
+                                     (after == 1 ? " byte" : " bytes") + " after it are not read",
+                                 LogWarning::Kind::EndOfFileByte});
+        }
+        bytes.resize(mark);
+    }
+    const std::string_view view(bytes);
+    GameRecord scratch;
+    char line[kLineBufferSize];
+    const std::size_t first = segments_.size();
+    long number = 0;
+    std::size_t at = 0;
+    while (at < view.size()) {
+        const RawLine raw = lineAt(view, at);
+        ++number;
+        if (raw.text.substr(0, logmark::kHeader.size()) == logmark::kHeader) {
+            // The loader's own header rule, on what the line reader would deliver.
+            const std::size_t length = std::min(raw.text.size(), kLongestLine);
+            std::memcpy(line, raw.text.data(), length);
+            line[length] = '\0';
+            if (scratch.parseHeader(line)) {
+                Segment segment;
+                segment.file = file;
+                segment.offset = at;
+                segment.firstLine = number;
+                segment.header = true;
+                std::memcpy(segment.startTime, scratch.startTime, sizeof segment.startTime);
+                if (segments_.size() == first && at > 0) {
+                    Segment before; // the lines before the first half-game
+                    before.file = file;
+                    before.firstLine = 1;
+                    segments_.push_back(before);
+                }
+                segments_.push_back(segment);
+            }
+        }
+        at = raw.next;
+    }
+    if (segments_.size() == first && !view.empty()) {
+        segments_.push_back(Segment{file}); // no header at all: what there is, is stray
+        segments_.back().firstLine = 1;
+    }
+    const long lines = number;
+    for (std::size_t i = first; i < segments_.size(); ++i) {
+        const bool last = i + 1 == segments_.size();
+        segments_[i].end = last ? view.size() : segments_[i + 1].offset;
+        segments_[i].lastLine = last ? lines : segments_[i + 1].firstLine - 1;
+        segments_[i].last = last;
+    }
+}
+
+bool LogSet::read(const std::function<void(const LoadedGame&)>& visit) {
+    // Start-time order; equal times keep the order of the files and within them. The
+    // lines before a first header line come first: they hold no half-game.
+    std::vector<const Segment*> order;
+    order.reserve(segments_.size());
+    for (const Segment& segment : segments_) {
+        order.push_back(&segment);
+    }
+    std::stable_sort(order.begin(), order.end(), [](const Segment* a, const Segment* b) {
+        if (a->header != b->header) {
+            return !a->header;
+        }
+        return std::strcmp(a->startTime, b->startTime) < 0;
+    });
+
     // The lines of every half-game kept so far, by hash, to drop copies.
     std::unordered_multimap<std::size_t, std::string_view> seen;
+    seen.reserve(segments_.size());
+    GameRecord slot;
+    std::vector<std::pair<long, std::size_t>> seatsPastFour(files_.size());
+    for (const Segment* segment : order) {
+        if (!segment->header) {
+            strayLines(*segment, segment->offset, segment->firstLine);
+            continue;
+        }
+        const std::string_view bytes(files_[segment->file]);
+        LineReader reader(bytes.data() + segment->offset, segment->end - segment->offset, true);
+        slot.freeHands();
+        HalfGameError error;
+        RecordLines lines;
+        const long base = segment->firstLine - 1;
+        if (!readHalfGameLines(slot, reader, &error, &lines)) {
+            error.line += base;
+            error.gameLine += base;
+            error.offset += segment->offset;
+            if (error.atEnd && segment->last && !options_.strict) {
+                warnings_.push_back(
+                    {segment->file, segment->firstLine,
+                     "lines " + std::to_string(segment->firstLine) + "-" +
+                         std::to_string(segment->lastLine) +
+                         ": the last half-game has not ended (still being played, or cut "
+                         "off), so it is left out",
+                     LogWarning::Kind::Unfinished});
+                continue;
+            }
+            if (error.atEnd && !segment->last) {
+                // What ended it is the next half-game's header line.
+                error.atEnd = false;
+                error.line = segment->lastLine + 1;
+                error.offset = segment->end;
+                const std::string_view next = lineAt(bytes, segment->end).text;
+                error.found = std::string(next.substr(0, kLongestLine));
+            }
+            addProblem(*segment, error, segment->firstLine, segment->lastLine);
+            continue;
+        }
+        for (long* line : {&lines.header, &lines.players, &lines.sectionEnd, &lines.footer}) {
+            *line += base;
+        }
+        for (long& line : lines.hands) {
+            line += base;
+        }
+        for (long& line : lines.placings) {
+            line += line ? base : 0;
+        }
+        const std::size_t footerEnd = segment->offset + reader.offset();
+        const RawLine separator = lineAt(bytes.substr(0, segment->end), footerEnd);
+        const bool hasSeparator = footerEnd < segment->end;
+        if (hasSeparator && separator.text.size() > kLongestLine) {
+            HalfGameError longLine;
+            longLine.step = HalfGameStep::LineLength;
+            longLine.line = lines.footer + 1;
+            longLine.offset = footerEnd;
+            longLine.found = std::string(separator.text.substr(0, kLongestLine));
+            addProblem(*segment, longLine, segment->firstLine, segment->lastLine);
+            continue;
+        }
+        // Anything but blank lines after the separator is no half-game: reported apart,
+        // while this one is kept.
+        if (hasSeparator) {
+            strayLines(*segment, separator.next, lines.footer + 2);
+        }
 
+        RecordOrigin origin{segment->file, segment->firstLine,
+                            hasSeparator ? lines.footer + 1 : lines.footer, segment->offset,
+                            segment->end};
+        std::string_view own = bytes.substr(segment->offset, footerEnd - segment->offset);
+        while (!own.empty() && (own.back() == '\n' || own.back() == '\r')) {
+            own.remove_suffix(1);
+        }
+        FileSummary& summary = summaries_[segment->file];
+        const std::size_t hash = recordHash(slot);
+        const auto range = seen.equal_range(hash);
+        if (std::any_of(range.first, range.second,
+                        [&](const auto& entry) { return sameLines(entry.second, own); })) {
+            ++duplicates_;
+            ++summary.duplicates;
+            continue;
+        }
+        seen.emplace(hash, own);
+        if (const int extra = seatsBeyondFour(slot.playerLine)) {
+            auto& [line, count] = seatsPastFour[segment->file];
+            line = line && line < lines.players ? line : lines.players;
+            count += static_cast<std::size_t>(extra);
+        }
+        ++count_;
+        hands_ += slot.hands.size();
+        aborted_ += slot.aborted();
+        ++summary.games;
+        summary.hands += slot.hands.size();
+        summary.aborted += slot.aborted();
+        if (!failed_) {
+            visit(LoadedGame{count_, slot, origin, lines});
+        }
+    }
     for (std::size_t file = 0; file < files_.size(); ++file) {
-        std::string_view bytes(files_[file]);
-        // A byte 0x1A ends a log, as it ends a text-mode read.
-        bytes = bytes.substr(0, std::min(bytes.size(), bytes.find('\x1A')));
-        std::size_t start = 0; // where the current reader began
-        long lineBase = 0;     // lines before it
-        while (start < bytes.size()) {
-            LineReader reader(bytes.data() + start, bytes.size() - start, true);
-            bool restarted = false;
-            while (!reader.atEnd()) {
-                const std::size_t gameStart = reader.offset();
-                const long firstLine = lineBase + reader.lineNumber() + 1;
-                GameRecord& record = records_.emplace_back();
-                HalfGameError error;
-                if (!readHalfGame(record, reader, &error)) {
-                    records_.pop_back();
-                    LoadProblem problem;
-                    problem.file = file;
-                    problem.error = error;
-                    problem.error.line += lineBase;
-                    problem.error.gameLine += lineBase;
-                    problem.error.offset += start;
-                    problem.firstLine = firstLine;
-                    if (!options.salvage) {
-                        problem.lastLine = problem.error.line;
-                        problems_.push_back(std::move(problem));
-                        records_.clear();
-                        count_ = hands_ = aborted_ = 0;
-                        return false;
-                    }
-                    // Go on at the next header line after this half-game's first line.
-                    long line = firstLine;
-                    const std::size_t next = nextHeader(bytes, start + gameStart, line);
-                    problem.lastLine = line - 1;
-                    if (next >= bytes.size()) {
-                        // The broken half-game runs to the end of the file.
-                        problem.lastLine = !bytes.empty() && bytes.back() == '\n' ? line - 1 : line;
-                    }
-                    problems_.push_back(std::move(problem));
-                    lineBase = line - 1;
-                    start = next;
-                    restarted = true;
-                    break;
-                }
-                const std::size_t gameEnd = reader.offset();
-                std::string_view lines = bytes.substr(start + gameStart, gameEnd - gameStart);
-                // The separator line is not part of what makes two half-games the same.
-                while (!lines.empty() && (lines.back() == '\n' || lines.back() == '\r')) {
-                    lines.remove_suffix(1);
-                }
-                const std::size_t hash = recordHash(record);
-                const auto range = seen.equal_range(hash);
-                const bool copy = std::any_of(range.first, range.second, [&](const auto& entry) {
-                    return sameLines(entry.second, lines);
-                });
-                if (copy) {
-                    records_.pop_back();
-                    ++duplicates_;
-                    continue;
-                }
-                seen.emplace(hash, lines);
-                ++count_;
-                hands_ += record.hands.size();
-                aborted_ += std::strcmp(record.placings[0], "途中終了") == 0;
-                if (options.keep == LogSetOptions::Keep::Counts) {
-                    // One record's node at a time: no memory grows with the log.
-                    records_.pop_back();
-                    continue;
-                }
-                Loaded entry{&record,
-                             {file, firstLine, lineBase + reader.lineNumber(), start + gameStart,
-                              start + gameEnd},
-                             {}};
-                std::memcpy(entry.startTime, record.startTime, sizeof entry.startTime);
-                if (options.keep == LogSetOptions::Keep::Offsets) {
-                    entry.record = nullptr;
-                    records_.pop_back();
-                }
-                loaded.push_back(entry);
-            }
-            if (!restarted) {
-                break;
-            }
+        if (const auto [line, count] = seatsPastFour[file]; count > 0) {
+            warnings_.push_back(
+                {file, line,
+                 std::to_string(count) + (count == 1 ? " seat" : " seats") +
+                     " past [4] (the first here) cannot be read: a table has at most four",
+                 LogWarning::Kind::SeatPastFour});
         }
     }
-
-    // Start-time order; equal times keep the order of the files and within them.
-    std::stable_sort(loaded.begin(), loaded.end(), [](const Loaded& a, const Loaded& b) {
-        return std::strcmp(a.startTime, b.startTime) < 0;
-    });
-    if (options.keep == LogSetOptions::Keep::Records) {
-        merged_.reserve(loaded.size());
-    }
-    origins_.reserve(loaded.size());
-    for (const Loaded& entry : loaded) {
-        if (entry.record) {
-            merged_.push_back(entry.record);
-        }
-        origins_.push_back(entry.origin);
-    }
-    slotPosition_ = static_cast<std::size_t>(-1);
-    return true;
-}
-
-const GameRecord& LogSet::reread(std::size_t position) const {
-    if (position != slotPosition_) {
-        const RecordOrigin& origin = origins_[position];
-        const std::string& bytes = files_[origin.file];
-        // Its own bytes only: a reader over the rest of the file would first look
-        // through all of it for an end-of-file byte.
-        LineReader reader(bytes.data() + origin.offset, origin.end - origin.offset, true);
-        slot_.freeHands();
-        // It read once already, so it reads the same again.
-        readHalfGame(slot_, reader, nullptr);
-        slotPosition_ = position;
-    }
-    return slot_;
-}
-
-RecordLines LogSet::lines(std::size_t position) const {
-    // The markers of GameRecord's parsers, which decide where a hand line is.
-    static const char kRoundMarker[] = "本場(リーチ";
-    static const char kResultsLine[] = "  ---- 試合結果 ----";
-    static const char kAbortLine[] = "   ユーザ切断により途中終了";
-
-    const GameRecord& record = this->record(position);
-    const RecordOrigin& origin = origins_[position];
-    const std::string& bytes = files_[origin.file];
-    LineReader reader(bytes.data() + origin.offset, origin.end - origin.offset, true);
-    char line[kLineBufferSize];
-    RecordLines lines;
-    const auto read = [&] {
-        reader.readLine(line);
-        return origin.firstLine - 1 + reader.lineNumber();
+    const auto byLine = [](const auto& a, const auto& b) {
+        return a.file != b.file ? a.file < b.file : a.line < b.line;
     };
-    lines.header = read();
-    lines.players = read();
-    long at = read(); // the first hand line, or the abort line
-    const std::size_t handCount = record.hands.size();
-    for (std::size_t h = 0; h < handCount; ++h) {
-        lines.hands.push_back(at);
-        at = read(); // its yaku line, which may already be the next hand line
-        if (h + 1 < handCount) {
-            while (!std::strstr(line, kRoundMarker) && !reader.atEnd()) {
-                at = read();
-            }
+    std::stable_sort(problems_.begin(), problems_.end(),
+                     [](const LoadProblem& a, const LoadProblem& b) {
+                         return a.file != b.file ? a.file < b.file : a.firstLine < b.firstLine;
+                     });
+    std::stable_sort(warnings_.begin(), warnings_.end(), byLine);
+    return !failed_;
+}
+
+void LogSet::strayLines(const Segment& segment, std::size_t from, long line) {
+    const std::string_view bytes = std::string_view(files_[segment.file]).substr(0, segment.end);
+    for (std::size_t at = from; at < bytes.size(); ++line) {
+        const RawLine raw = lineAt(bytes, at);
+        HalfGameError error;
+        error.line = line;
+        error.offset = at;
+        error.found = std::string(raw.text.substr(0, kLongestLine));
+        if (raw.text.size() > kLongestLine) {
+            error.step = HalfGameStep::LineLength;
+        } else if (isBlank(raw.text)) {
+            at = raw.next;
+            continue;
+        } else {
+            error.step = HalfGameStep::Header;
         }
+        addProblem(segment, error, line, segment.lastLine);
+        return;
     }
-    while (std::strcmp(line, kResultsLine) != 0 && std::strcmp(line, kAbortLine) != 0 &&
-           !reader.atEnd()) {
-        at = read();
-    }
-    lines.sectionEnd = at;
-    if (std::strcmp(line, kResultsLine) == 0) {
-        for (int i = 0; i < record.playerCount && i < kPlacingCount; ++i) {
-            lines.placings[i] = read();
-        }
-    }
-    lines.footer = read();
-    return lines;
+}
+
+void LogSet::addProblem(const Segment& segment, HalfGameError error, long firstLine,
+                        long lastLine) {
+    LoadProblem problem;
+    problem.file = segment.file;
+    problem.error = std::move(error);
+    problem.firstLine = firstLine;
+    problem.lastLine = options_.salvage ? lastLine : problem.error.line;
+    problems_.push_back(std::move(problem));
+    ++summaries_[segment.file].problems;
+    failed_ = failed_ || !options_.salvage;
 }

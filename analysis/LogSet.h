@@ -1,55 +1,60 @@
-// One or more score logs loaded together: their half-games merged in start-time order,
-// duplicates counted once, each record with the file and lines it came from.
+// One or more score logs read together: their half-games merged in start-time order,
+// duplicates counted once, each half-game read once with the file and lines it came from.
 #pragma once
 
 #include <cstddef>
-#include <list>
-#include <memory>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "model/GameRecord.h"
 #include "model/HalfGameReader.h"
 
-// Where a record came from.
+// Where a half-game came from.
 struct RecordOrigin {
     std::size_t file = 0;   // index into the files given to load
     long firstLine = 0;     // its header line, 1-based
-    long lastLine = 0;      // its last line (the separator, or the footer at the end)
+    long lastLine = 0;      // its last line: the separator, or the footer when none follows
     std::size_t offset = 0; // its header line's first byte in the file
     std::size_t end = 0;    // one past its last byte
 };
 
-// The line numbers of a loaded record's pieces, 1-based in its file.
-struct RecordLines {
-    long header = 0;
-    long players = 0;
-    std::vector<long> hands;           // each hand's line, in the record's hand order
-    long sectionEnd = 0;               // the result header, or the abort line
-    long placings[kPlacingCount] = {}; // 0 for none (aborted, or fewer players)
-    long footer = 0;
-};
-
-// A half-game that could not be read.
+// A half-game that could not be read, or lines between half-games that are none.
 struct LoadProblem {
     std::size_t file = 0;
     HalfGameError error;
-    long firstLine = 0; // the broken half-game's lines, as skipped by salvage
+    long firstLine = 0; // the lines it spans, as salvage skips them
     long lastLine = 0;
 };
 
+// Something of a log that was read past or left out; the log itself still loads.
+struct LogWarning {
+    std::size_t file = 0;
+    long line = 0;    // 1-based; 0 when it is about the whole file
+    std::string text; // CP932, without the file name
+    enum class Kind { EndOfFileByte, Unfinished, SeatPastFour } kind = Kind::EndOfFileByte;
+};
+
 struct LogSetOptions {
-    // Skip a broken half-game by going on at the next header line, instead of failing.
+    // Skip a broken half-game, going on at the next header line, instead of failing.
     bool salvage = false;
-    enum class Keep {
-        Records, // every record stays in memory: record() is a plain look-up
-        // Only where each record starts: record() reads it again from the file's bytes
-        // into one slot. Far less memory and time for a pass over a large log; the
-        // reference record() gives lasts until it is called for another position.
-        Offsets,
-        Counts, // nothing: size(), handCount() and abortedCount() answer (check)
-    };
-    Keep keep = Keep::Records;
+    // Fail on an unfinished last half-game too, instead of skipping it with a warning.
+    bool strict = false;
+};
+
+// One half-game as the pass hands it out; the references last for the visit only.
+struct LoadedGame {
+    std::size_t number = 0; // 1-based, in the merged order, duplicates left out
+    const GameRecord& record;
+    const RecordOrigin& origin;
+    const RecordLines& lines; // 1-based in its file
+};
+
+// How one file fared.
+struct FileSummary {
+    std::size_t games = 0, hands = 0, aborted = 0; // half-games kept from it
+    std::size_t duplicates = 0;                    // dropped as copies of earlier ones
+    std::size_t problems = 0;                      // broken half-games or stray lines
 };
 
 class LogSet {
@@ -58,37 +63,54 @@ class LogSet {
     LogSet(const LogSet&) = delete;
     LogSet& operator=(const LogSet&) = delete;
 
-    // Loads the CP932 bytes of each file (the set keeps them). Returns false when a
-    // file breaks and salvage is off: problems() then holds the first problem and the
-    // set is empty. With salvage every problem is listed and the rest is kept.
-    bool load(std::vector<std::string> files, const LogSetOptions& options = {});
+    // Takes the CP932 bytes of each file (the set keeps them) and finds where each
+    // half-game starts. Nothing is read yet: read() does that, once.
+    void load(std::vector<std::string> files, const LogSetOptions& options = {});
 
+    // Reads every half-game once, in start-time order (stable across and within the
+    // files), and hands each one kept to visit. A header line always starts a
+    // half-game: one that has not ended by then is broken. Blank lines between
+    // half-games are skipped. Returns false when a broken half-game fails the logs
+    // (no salvage): the visits stop at the first one met, the rest is still read so
+    // that problems() lists every one, in the files' order.
+    bool read(const std::function<void(const LoadedGame&)>& visit);
+
+    std::size_t fileCount() const { return files_.size(); }
+    // After load(): how many header lines begin a half-game, an upper bound of those
+    // that read() will hand out.
+    std::size_t halfGamesFound() const { return found_; }
+    // After read(): what was kept, skipped and noticed.
     std::size_t size() const { return count_; }
-    // Position 0 is number 1: start-time order, stable across and within files.
-    const GameRecord& record(std::size_t position) const {
-        return merged_.empty() ? reread(position) : *merged_[position];
-    }
-    const RecordOrigin& origin(std::size_t position) const { return origins_[position]; }
-    // Found again by reading the record's lines with the loader's rules: kept out of
-    // loading, which never needs them.
-    RecordLines lines(std::size_t position) const;
-
-    const std::vector<LoadProblem>& problems() const { return problems_; }
-    // Half-games dropped because one with the same lines was read before.
-    std::size_t duplicates() const { return duplicates_; }
     std::size_t handCount() const { return hands_; }
     std::size_t abortedCount() const { return aborted_; }
+    std::size_t duplicates() const { return duplicates_; }
+    const std::vector<LoadProblem>& problems() const { return problems_; }
+    const std::vector<LogWarning>& warnings() const { return warnings_; }
+    const FileSummary& summary(std::size_t file) const { return summaries_[file]; }
 
   private:
-    const GameRecord& reread(std::size_t position) const;
+    // The lines from one header line to the next (or to the end): one half-game, or the
+    // lines before a file's first header line.
+    struct Segment {
+        std::size_t file = 0;
+        std::size_t offset = 0, end = 0; // its bytes
+        long firstLine = 0, lastLine = 0;
+        bool header = false; // false: the lines before the first header line
+        bool last = false;   // the file's last: it ends where the file ends
+        char startTime[kTimeFieldSize] = {};
+    };
+    void scan(std::size_t file);
+    void readSegment(const Segment& segment, const std::function<void(const LoadedGame&)>& visit);
+    void strayLines(const Segment& segment, std::size_t from, long line);
+    void addProblem(const Segment& segment, HalfGameError error, long firstLine, long lastLine);
 
     std::vector<std::string> files_;
-    mutable GameRecord slot_;
-    mutable std::size_t slotPosition_ = static_cast<std::size_t>(-1);
-    std::list<GameRecord> records_;
-    std::vector<const GameRecord*> merged_;
-    std::vector<RecordOrigin> origins_;
+    LogSetOptions options_;
+    std::vector<Segment> segments_;
+    std::vector<FileSummary> summaries_;
     std::vector<LoadProblem> problems_;
-    std::size_t duplicates_ = 0;
-    std::size_t count_ = 0, hands_ = 0, aborted_ = 0;
+    std::vector<LogWarning> warnings_;
+    std::size_t found_ = 0;
+    std::size_t count_ = 0, hands_ = 0, aborted_ = 0, duplicates_ = 0;
+    bool failed_ = false;
 };

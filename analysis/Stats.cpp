@@ -2,15 +2,14 @@
 // says is counted; a figure it cannot tell is left absent (see docs/stats.md).
 #include "analysis/Stats.h"
 
-#include "analysis/LogSet.h"
-
 #include <algorithm>
 #include <array>
+#include <deque>
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
 
-namespace {
+namespace statsdetail {
 
 std::optional<double> ratio(long long part, long long whole) {
     if (whole <= 0) {
@@ -115,6 +114,7 @@ class Tally {
     std::vector<OpponentTally> opponents_;
     std::unordered_map<std::string, std::size_t> opponentAt_;
     std::vector<RatingPoint> ratings_;
+    std::vector<GameScore> scores_;
 };
 
 void Tally::add(const GameFacts& game, const SeatFacts& seat) {
@@ -132,7 +132,8 @@ void Tally::add(const GameFacts& game, const SeatFacts& seat) {
         addPlacings(game, size);
     }
     if (seat.rating) {
-        RatingPoint point{*seat.rating, game.start.value_or(std::string()), game.number};
+        RatingPoint point{*seat.rating, game.start.value_or(std::string()), game.number,
+                          game.playerCount};
         if (!s.firstRating) {
             s.firstRating = s.highestRating = s.lowestRating = point;
         }
@@ -164,6 +165,7 @@ void Tally::addPlacings(const GameFacts& game, SizeTally& size) {
     if (mine->scoreTenths) {
         s.totalScoreTenths += *mine->scoreTenths;
         ++s.scoredGames;
+        scores_.push_back({game.number, game.start.value_or(std::string()), *mine->scoreTenths});
     }
     for (const PlacingFacts& other : game.placings) {
         if (&other == mine || other.name == player_ || !other.place || other.name.empty()) {
@@ -317,142 +319,144 @@ PlayerStats Tally::finish() {
         out.opponents.push_back(std::move(h));
     }
     out.ratings = std::move(ratings_);
+    out.scores = std::move(scores_);
     return out;
 }
 
-} // namespace
+} // namespace statsdetail
+
+using namespace statsdetail;
 
 bool paymentsTellTsumo(int players) {
     return players >= 3;
 }
 
-std::optional<OwnerGuess> guessOwner(const std::vector<GameFacts>& games) {
-    std::vector<OwnerGuess> counts;
-    std::unordered_map<std::string, std::size_t> at;
-    for (const GameFacts& game : games) {
-        for (const SeatFacts& seat : game.seats) {
-            if (seat.name.empty() || &seat != findSeat(game, seat.name)) {
-                continue; // once per half-game
-            }
-            auto [it, added] = at.try_emplace(seat.name, counts.size());
-            if (added) {
-                counts.push_back({seat.name, false, 0});
-            }
-            ++counts[it->second].games;
+struct StatsCollector::Impl {
+    std::string player; // empty: everyone
+    std::size_t games = 0;
+    // Every name seated, in the order first met, with its half-games.
+    std::vector<std::pair<std::string, int>> counts;
+    std::unordered_map<std::string, std::size_t> countAt;
+    // One per name met (everyone), or the one player's; a deque, so that the tallies of
+    // a table stay where they are while a new name's is added.
+    std::deque<Tally> tallies;
+    std::vector<Tally*> seated;
+
+    Tally* tallyOf(const std::string& name, std::size_t at) {
+        if (!player.empty()) {
+            return name == player ? &tallies.front() : nullptr;
+        }
+        if (at == tallies.size()) {
+            tallies.emplace_back(name);
+        }
+        return &tallies[at];
+    }
+};
+
+StatsCollector::StatsCollector(std::string player) : impl_(std::make_unique<Impl>()) {
+    impl_->player = std::move(player);
+    if (!impl_->player.empty()) {
+        impl_->tallies.emplace_back(impl_->player);
+    }
+}
+
+StatsCollector::~StatsCollector() = default;
+
+void StatsCollector::add(const GameFacts& game) {
+    Impl& s = *impl_;
+    ++s.games;
+    s.seated.clear();
+    for (const SeatFacts& seat : game.seats) {
+        if (seat.name.empty() || &seat != findSeat(game, seat.name)) {
+            continue; // once per half-game
+        }
+        auto [it, added] = s.countAt.try_emplace(seat.name, s.counts.size());
+        if (added) {
+            s.counts.emplace_back(seat.name, 0);
+        }
+        ++s.counts[it->second].second;
+        if (Tally* tally = s.tallyOf(seat.name, it->second)) {
+            tally->add(game, seat);
+            s.seated.push_back(tally);
         }
     }
+    // Each hand read once for everyone at the table.
+    for (const HandFacts& hand : game.hands) {
+        for (Tally* tally : s.seated) {
+            tally->addHand(game, hand);
+        }
+    }
+}
+
+std::size_t StatsCollector::games() const {
+    return impl_->games;
+}
+
+std::optional<OwnerGuess> StatsCollector::owner() const {
+    const auto& counts = impl_->counts;
     if (counts.empty()) {
         return std::nullopt;
     }
     // The first of the most: max_element keeps the earliest of equals.
-    OwnerGuess owner = *std::max_element(
-        counts.begin(), counts.end(),
-        [](const OwnerGuess& a, const OwnerGuess& b) { return a.games < b.games; });
-    owner.inEveryGame = owner.games == static_cast<int>(games.size());
-    return owner;
+    const auto most =
+        std::max_element(counts.begin(), counts.end(),
+                         [](const auto& a, const auto& b) { return a.second < b.second; });
+    return OwnerGuess{most->first, most->second == static_cast<int>(impl_->games), most->second};
 }
 
-namespace {
-
-// Each hand of a game: its own, or read one at a time from its record in logs.
-template <typename Each> void forEachHand(const LogSet* logs, const GameFacts& game, Each each) {
-    if (!logs) {
-        for (const HandFacts& hand : game.hands) {
-            each(hand);
-        }
-        return;
-    }
-    const auto position = static_cast<std::size_t>(game.number - 1);
-    if (game.number < 1 || position >= logs->size()) {
-        return;
-    }
-    int n = 0;
-    for (const HandRecord& record : logs->record(position).hands) {
-        each(handFacts(record, ++n));
-    }
-}
-
-PlayerStats statsOf(const LogSet* logs, const std::vector<GameFacts>& games,
-                    const std::string& player) {
-    Tally tally(player);
-    for (const GameFacts& game : games) {
-        if (const SeatFacts* seat = findSeat(game, player)) {
-            tally.add(game, *seat);
-            forEachHand(logs, game, [&](const HandFacts& hand) { tally.addHand(game, hand); });
-        }
-    }
-    return tally.finish();
-}
-
-std::vector<PlayerStats> allStatsOf(const LogSet* logs, const std::vector<GameFacts>& games,
-                                    int minGames) {
-    std::vector<std::pair<std::string, int>> counts;
-    std::unordered_map<std::string, std::size_t> at;
-    for (const GameFacts& game : games) {
-        for (const SeatFacts& seat : game.seats) {
-            if (seat.name.empty() || &seat != findSeat(game, seat.name)) {
-                continue;
-            }
-            auto [it, added] = at.try_emplace(seat.name, counts.size());
-            if (added) {
-                counts.emplace_back(seat.name, 0);
-            }
-            ++counts[it->second].second;
-        }
-    }
+std::vector<std::string> StatsCollector::names() const {
+    auto counts = impl_->counts;
     std::stable_sort(counts.begin(), counts.end(),
                      [](const auto& a, const auto& b) { return a.second > b.second; });
-    std::vector<Tally> tallies;
-    std::unordered_map<std::string, std::size_t> tallyAt;
-    for (const auto& [name, count] : counts) {
-        if (count >= minGames) {
-            tallyAt.emplace(name, tallies.size());
-            tallies.emplace_back(name);
-        }
-    }
-    std::vector<Tally*> seated;
-    for (const GameFacts& game : games) {
-        seated.clear();
-        for (const SeatFacts& seat : game.seats) {
-            const auto it = tallyAt.find(seat.name);
-            if (it != tallyAt.end() && &seat == findSeat(game, seat.name)) {
-                seated.push_back(&tallies[it->second]);
-                seated.back()->add(game, seat);
-            }
-        }
-        if (!seated.empty()) {
-            // Each hand read once for everyone at the table.
-            forEachHand(logs, game, [&](const HandFacts& hand) {
-                for (Tally* tally : seated) {
-                    tally->addHand(game, hand);
-                }
-            });
-        }
-    }
-    std::vector<PlayerStats> out;
-    out.reserve(tallies.size());
-    for (Tally& tally : tallies) {
-        out.push_back(tally.finish());
+    std::vector<std::string> out;
+    for (auto& [name, count] : counts) {
+        out.push_back(std::move(name));
     }
     return out;
 }
 
-} // namespace
+PlayerStats StatsCollector::stats(const std::string& player) const {
+    const Impl& s = *impl_;
+    if (!s.player.empty()) {
+        Tally copy = player == s.player ? s.tallies.front() : Tally(player);
+        return copy.finish();
+    }
+    const auto it = s.countAt.find(player);
+    Tally copy = it == s.countAt.end() ? Tally(player) : s.tallies[it->second];
+    return copy.finish();
+}
+
+std::vector<PlayerStats> StatsCollector::all(int minGames) const {
+    std::vector<std::string> order = names();
+    std::vector<PlayerStats> out;
+    for (const std::string& name : order) {
+        if (impl_->counts[impl_->countAt.at(name)].second >= minGames) {
+            out.push_back(stats(name));
+        }
+    }
+    return out;
+}
+
+std::optional<OwnerGuess> guessOwner(const std::vector<GameFacts>& games) {
+    StatsCollector names;
+    for (const GameFacts& game : games) {
+        names.add(game);
+    }
+    return names.owner();
+}
 
 PlayerStats computeStats(const std::vector<GameFacts>& games, const std::string& player) {
-    return statsOf(nullptr, games, player);
+    StatsCollector collector(player);
+    for (const GameFacts& game : games) {
+        collector.add(game);
+    }
+    return collector.stats(player);
 }
 
 std::vector<PlayerStats> computeAllStats(const std::vector<GameFacts>& games, int minGames) {
-    return allStatsOf(nullptr, games, minGames);
-}
-
-PlayerStats computeStats(const LogSet& logs, const std::vector<GameFacts>& games,
-                         const std::string& player) {
-    return statsOf(&logs, games, player);
-}
-
-std::vector<PlayerStats> computeAllStats(const LogSet& logs, const std::vector<GameFacts>& games,
-                                         int minGames) {
-    return allStatsOf(&logs, games, minGames);
+    StatsCollector collector;
+    for (const GameFacts& game : games) {
+        collector.add(game);
+    }
+    return collector.all(minGames);
 }

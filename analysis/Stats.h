@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +23,14 @@ struct RatingPoint {
     int rating = 0;
     std::string date; // the half-game's start, "YYYY-MM-DD HH:MM"
     int game = 0;     // its number
+    int players = 0;  // its table size
+};
+
+// The player's score in one completed half-game, for charts in half-game order.
+struct GameScore {
+    int game = 0;     // its number
+    std::string date; // its start, "YYYY-MM-DD HH:MM", or empty
+    int tenths = 0;   // +40.8 is 408
 };
 
 // Figures for one table size (2, 3 or 4 players). A rate whose denominator is zero is
@@ -66,21 +75,42 @@ struct PlayerStats {
     int dora = 0, uraDora = 0, akaDora = 0;
     std::vector<HeadToHead> opponents; // most games together first
     std::vector<RatingPoint> ratings;  // every rating seen, in game order
+    std::vector<GameScore> scores;     // every score that reads, in game order
 };
 
 // Whether the payments tell tsumo from ron, and a deal-in, at this table size: not at
 // two players, where the one other player pays either way.
 bool paymentsTellTsumo(int players);
 
-PlayerStats computeStats(const std::vector<GameFacts>& games, const std::string& player);
-// Every player in at least minGames of the games, most games first (ties: met first).
-std::vector<PlayerStats> computeAllStats(const std::vector<GameFacts>& games, int minGames);
+// Tallies the figures of one player, or of every player seated, over half-games given
+// one at a time in order, each with its hands: the figures of a log in one pass,
+// without holding its hands. With every player tallied, the owner (known only once
+// every half-game is in) or any player can be asked for at the end.
+class StatsCollector {
+  public:
+    // player (CP932) empty: every player.
+    explicit StatsCollector(std::string player = {});
+    ~StatsCollector();
+    StatsCollector(const StatsCollector&) = delete;
+    StatsCollector& operator=(const StatsCollector&) = delete;
 
-// The same over games selected from logs without their hands (selectGames(logs, filter,
-// false)): each hand is read from its record as it is counted, so the hands of a large
-// log are never all held at once, which is several times faster.
-class LogSet;
-PlayerStats computeStats(const LogSet& logs, const std::vector<GameFacts>& games,
-                         const std::string& player);
-std::vector<PlayerStats> computeAllStats(const LogSet& logs, const std::vector<GameFacts>& games,
-                                         int minGames);
+    void add(const GameFacts& game);
+
+    std::size_t games() const;
+    std::optional<OwnerGuess> owner() const;
+    // Every name seated in the half-games added, most half-games first (ties: met first).
+    std::vector<std::string> names() const;
+    // The figures of a player tallied (the one given, or anyone seated); a player never
+    // seated gets figures of nothing.
+    PlayerStats stats(const std::string& player) const;
+    // Every player in at least minGames half-games, most half-games first.
+    std::vector<PlayerStats> all(int minGames) const;
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// The same over games held at once (with their hands), for tests and small sets.
+PlayerStats computeStats(const std::vector<GameFacts>& games, const std::string& player);
+std::vector<PlayerStats> computeAllStats(const std::vector<GameFacts>& games, int minGames);

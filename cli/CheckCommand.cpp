@@ -1,5 +1,6 @@
-// paiview check: does the log load, and if not, which line broke it.
+// paiview check: do the logs load, and if not, which line broke each one.
 #include "cli/Cli.h"
+#include "cli/Terminal.h"
 
 namespace {
 
@@ -7,21 +8,69 @@ std::string plural(std::size_t count, const std::string& noun) {
     return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
 }
 
+std::string counts(std::size_t games, std::size_t hands, std::size_t aborted) {
+    return plural(games, "half-game") + ", " + plural(hands, "hand") + " (" +
+           std::to_string(aborted) + " aborted)";
+}
+
 struct CheckOptions {
     LogOptions logs;
 };
 
 void runCheck(const CheckOptions& options) {
-    LogSet logs;
-    loadLogs(options.logs, logs, LogSetOptions::Keep::Counts);
-    std::string text = "OK: " + std::to_string(logs.size()) + " half-games, " +
-                       std::to_string(logs.handCount()) + " hands (" +
-                       std::to_string(logs.abortedCount()) + " aborted)";
-    if (logs.duplicates() > 0) {
-        text += ", " + plural(logs.duplicates(), "duplicate half-game") + " dropped";
+    CommandLogs logs(options.logs);
+    const bool read = logs.selection().run(FactsNeeded::None, [](const SelectedGame&) {});
+    (void)read; // every log is judged on its own below
+    const LogSet& set = logs.selection().logs();
+    writeWarnings(logs.warningLines());
+
+    // Each log is judged on its own: one that breaks does not hide the others.
+    const bool several = set.fileCount() > 1;
+    std::size_t broken = 0;
+    std::string perFile;
+    for (std::size_t file = 0; file < set.fileCount(); ++file) {
+        const std::string& name = options.logs.logs[file];
+        const FileSummary& s = set.summary(file);
+        if (s.problems > 0 && !options.logs.salvage) {
+            for (const LoadProblem& problem : set.problems()) {
+                if (problem.file == file) {
+                    writeErr("paiview: " + logs.describe(problem) +
+                             " (--salvage skips a broken half-game and reads on)\n");
+                    break;
+                }
+            }
+            ++broken;
+        } else if (s.games + s.duplicates + s.problems == 0) {
+            writeErr("paiview: " + name + ": no half-game: is this a score log?\n");
+            ++broken;
+        } else if (several) {
+            perFile += name + ": " + counts(s.games, s.hands, s.aborted);
+            if (s.duplicates > 0) {
+                perFile += ", " + plural(s.duplicates, "duplicate half-game") + " dropped";
+            }
+            if (s.problems > 0) {
+                perFile += ", " + plural(s.problems, "broken half-game") + " skipped";
+            }
+            perFile += "\n";
+        }
     }
-    if (!logs.problems().empty()) {
-        text += ", " + plural(logs.problems().size(), "broken half-game") + " skipped";
+    print(perFile);
+    if (broken > 0) {
+        throw CliExit{kExitFailure, several
+                                        ? std::to_string(broken) + " of " +
+                                              std::to_string(set.fileCount()) + " logs did not load"
+                                        : ""};
+    }
+    // Salvage that kept nothing has not read a log: that is a failure, not an empty one.
+    if (set.size() == 0 && !set.problems().empty()) {
+        throw CliExit{kExitFailure, "no half-game could be read"};
+    }
+    std::string text = "OK: " + counts(set.size(), set.handCount(), set.abortedCount());
+    if (set.duplicates() > 0) {
+        text += ", " + plural(set.duplicates(), "duplicate half-game") + " dropped";
+    }
+    if (!set.problems().empty()) {
+        text += ", " + plural(set.problems().size(), "broken half-game") + " skipped";
     }
     print(text + "\n");
 }
@@ -30,9 +79,10 @@ void runCheck(const CheckOptions& options) {
 
 void addCheckCommand(CLI::App& app) {
     auto options = std::make_shared<CheckOptions>();
-    CLI::App* command =
-        app.add_subcommand("check", "Check that score logs load; name the line that broke one");
-    addSalvageOption(*command, options->logs);
+    CLI::App* command = app.add_subcommand(
+        "check", "Check that score logs load; name the line that broke each one that does not");
+    addLogOptions(*command, options->logs);
     addLogArguments(*command, options->logs);
+    addExamples(*command, {"check log.txt", "check --salvage old.txt new.txt"});
     command->callback([options] { runCheck(*options); });
 }

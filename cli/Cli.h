@@ -1,15 +1,15 @@
-// What every command shares: the LOG arguments, the filters, loading with its
-// diagnostics, output through the UTF-8 edge, and the exit codes.
+// What every command shares: the LOG arguments, the filters, the one pass over the logs
+// with its warnings and diagnostics, output through the UTF-8 edge, and the exit codes.
 #pragma once
 
 #include <CLI/CLI.hpp>
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "analysis/GameFilter.h"
-#include "analysis/LogSet.h"
+#include "analysis/GameSelection.h"
 
 // Exit codes: 0 success, 1 a log that fails (or a failed write), 2 bad usage.
 constexpr int kExitFailure = 1;
@@ -24,6 +24,7 @@ struct CliExit {
 struct LogOptions {
     std::vector<std::string> logs; // file names as typed (UTF-8), "-" for standard input
     bool salvage = false;
+    bool strict = false;
 };
 
 struct FilterOptions {
@@ -35,23 +36,48 @@ struct FilterOptions {
     bool completed = false, aborted = false;
 };
 
-// --salvage; the LOG positional is added by each command, as some take more after it.
-void addSalvageOption(CLI::App& command, LogOptions& options);
+// --salvage and --strict; the LOG positional is added by each command, as some take
+// more after it.
+void addLogOptions(CLI::App& command, LogOptions& options);
 void addLogArguments(CLI::App& command, LogOptions& options);
 void addFilterOptions(CLI::App& command, FilterOptions& options);
+// A number of half-games (--last, --min-games): 1 or more, said so in plain words.
+CLI::Validator countOfGames();
+// Ends a command's --help with examples, one "$ paiview …" line each.
+void addExamples(CLI::App& command, const std::vector<std::string>& examples);
 
-// The filter in CP932, checked; throws CliExit (usage) when it cannot be used.
+// The filter in CP932, checked; throws CliExit (usage) naming the flag at fault.
 GameFilter toFilter(const FilterOptions& options);
 
-// Reads and loads the logs: a failure prints its diagnostic and throws CliExit (1).
-// With --salvage each skipped half-game is reported on standard error and loading goes on.
-// keep: what of the half-games stays in memory (see LogSetOptions).
-void loadLogs(const LogOptions& options, LogSet& logs,
-              LogSetOptions::Keep keep = LogSetOptions::Keep::Offsets);
+// Refuses (exit 2) an output path that is one of the logs, however it is spelled.
+void refuseToOverwriteLogs(const LogOptions& logs, const std::vector<std::string>& outputs,
+                           const std::string& flag = "-o");
 
-// The loaded logs, filtered: what list, export, stats and report work on.
-std::vector<GameFacts> loadAndSelect(const LogOptions& logOptions,
-                                     const FilterOptions& filterOptions, bool withHands);
+// A command's logs, read from their files and ready for the one pass.
+class CommandLogs {
+  public:
+    // Reads every log (throws CliExit when one cannot be read).
+    CommandLogs(const LogOptions& options, GameFilter filter = {});
+    GameSelection& selection() { return *selection_; }
+    const LogOptions& options() const { return options_; }
+
+    // After the pass, given what it returned: writes the warnings to standard error
+    // (the first ten and a count), then throws CliExit when a broken half-game failed
+    // the logs, when a log holds no half-game or when salvage kept none.
+    void finish(bool read) const;
+    // The diagnostic of a problem, with its file: UTF-8.
+    std::string describe(const LoadProblem& problem) const;
+    // The warnings of the pass, each a line "FILE: line N: …" in UTF-8.
+    std::vector<std::string> warningLines() const;
+
+  private:
+    LogOptions options_;
+    std::unique_ptr<GameSelection> selection_;
+    std::vector<LogWarning> decoding_; // from reading UTF-8 logs
+};
+
+// Writes warning lines to standard error: at most ten, then how many more there were.
+void writeWarnings(const std::vector<std::string>& lines);
 
 // CP932 text from the core to standard output as UTF-8.
 void printCp932(std::string_view cp932);

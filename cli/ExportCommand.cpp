@@ -1,8 +1,9 @@
 // paiview export: the facts of the selected half-games as SQLite, CSV or JSON.
-#include <csignal>
-
 #include "cli/Cli.h"
+#include "cli/Terminal.h"
 #include "export/Export.h"
+#include "export/ExportTables.h"
+#include "io/TempFiles.h"
 
 namespace {
 
@@ -15,43 +16,36 @@ struct ExportCommandOptions {
     bool lines = false;
 };
 
-volatile std::sig_atomic_t interrupted = 0;
-
-extern "C" void onInterrupt(int) {
-    interrupted = 1;
-}
-
-// While files are written, Ctrl+C only asks the export to stop, so that it can remove
-// its temporary files; a file size limit fails the write instead of killing us.
-class InterruptGuard {
-  public:
-    InterruptGuard() {
-        interrupted = 0;
-        previous_ = std::signal(SIGINT, onInterrupt);
-#ifdef SIGXFSZ
-        previousFileSize_ = std::signal(SIGXFSZ, SIG_IGN);
-#endif
-    }
-    ~InterruptGuard() {
-        std::signal(SIGINT, previous_);
-#ifdef SIGXFSZ
-        std::signal(SIGXFSZ, previousFileSize_);
-#endif
-    }
-    InterruptGuard(const InterruptGuard&) = delete;
-    InterruptGuard& operator=(const InterruptGuard&) = delete;
-
-  private:
-    void (*previous_)(int) = SIG_DFL;
-#ifdef SIGXFSZ
-    void (*previousFileSize_)(int) = SIG_DFL;
-#endif
-};
-
 ExportFormat formatNamed(const std::string& name) {
     return name == "sqlite" ? ExportFormat::Sqlite
            : name == "csv"  ? ExportFormat::Csv
                             : ExportFormat::Json;
+}
+
+// The export's words for a target of the wrong kind, with the flags that chose it.
+CliExit targetFailure(const ExportError& error, const ExportCommandOptions& options) {
+    switch (error.wanted) {
+    case ExportError::Wanted::File:
+        return {kExitFailure, utf8Of(error.path) + ": is a folder; --format " + options.format +
+                                  " writes a file"};
+    case ExportError::Wanted::Folder:
+        return {kExitFailure,
+                utf8Of(error.path) + ": is a file; --format csv writes a folder of files"};
+    case ExportError::Wanted::Any:
+        break;
+    }
+    return {kExitFailure, error.what()};
+}
+
+// Every path the export would write: its file, or its folder and the files in it.
+std::vector<std::string> outputsOf(ExportFormat format, const std::string& output) {
+    std::vector<std::string> outputs{output};
+    if (format == ExportFormat::Csv) {
+        for (const ExportTableInfo& table : exportTables()) {
+            outputs.push_back(utf8Of(csvFile(pathFromUtf8(output), table.name)));
+        }
+    }
+    return outputs;
 }
 
 void runExport(const ExportCommandOptions& options) {
@@ -62,48 +56,54 @@ void runExport(const ExportCommandOptions& options) {
     if (options.lines && format != ExportFormat::Json) {
         throw CliExit{kExitUsage, "--lines applies only to --format json"};
     }
+    const bool toStream = options.output == kStreamPath;
+    if (toStream && format != ExportFormat::Json) {
+        throw CliExit{kExitUsage, "-o - (standard output) takes only --format json"};
+    }
     if (!exportFormatAvailable(format)) {
         throw CliExit{kExitFailure, "--format " + options.format +
                                         " is not available in this build; use csv or json"};
     }
     const GameFilter filter = toFilter(options.filters);
+    refuseToOverwriteLogs(options.logs, outputsOf(format, options.output));
     try {
         // Before a long load: a target that cannot be written fails at once.
         checkExportTarget(format, options.output);
     } catch (const ExportError& error) {
-        throw CliExit{kExitFailure, error.what()};
+        throw targetFailure(error, options);
     }
-    LogSet logs;
-    loadLogs(options.logs, logs);
-    std::vector<GameFacts> games = selectGames(logs, filter, false);
-
-    InterruptGuard guard;
+    if (!toStream) {
+        setInterruptTarget(options.output);
+    }
+    CommandLogs logs(options.logs, filter);
     ExportOptions exportOptions;
     exportOptions.bom = options.bom;
     exportOptions.lines = options.lines;
-    exportOptions.stop = [] { return interrupted != 0; };
-    std::size_t hands = 0;
+    if (toStream) {
+        exportOptions.stream = [](std::string_view text) { print(text); };
+    }
+    std::size_t games = 0, hands = 0;
     try {
         const auto writer = openExport(format, options.output, exportOptions);
-        for (GameFacts& game : games) {
-            // Hands are read one game at a time: a lifetime of them need not fit in memory.
-            const GameRecord& record = logs.record(static_cast<std::size_t>(game.number - 1));
-            game.hands.reserve(record.hands.size());
-            for (const HandRecord& hand : record.hands) {
-                game.hands.push_back(handFacts(hand, static_cast<int>(game.hands.size()) + 1));
-            }
-            writer->add(game);
-            hands += game.hands.size();
-            game.hands = {};
-        }
+        const bool read = logs.selection().run(FactsNeeded::Hands, [&](const SelectedGame& game) {
+            writer->add(game.facts);
+            ++games;
+            hands += game.facts.hands.size();
+        });
+        logs.finish(read);
         writer->commit();
-    } catch (const ExportStopped&) {
-        throw CliExit{kExitFailure, "interrupted; " + options.output + " was not written"};
     } catch (const ExportError& error) {
-        throw CliExit{kExitFailure, error.what()};
+        throw targetFailure(error, options);
     }
-    print("exported " + std::to_string(games.size()) + " half-games, " + std::to_string(hands) +
-          " hands to " + options.output + "\n");
+    setInterruptTarget({});
+    const std::string done = "exported " + std::to_string(games) + " half-games, " +
+                             std::to_string(hands) + " hands to " +
+                             (toStream ? "standard output" : options.output) + "\n";
+    if (toStream) {
+        writeErr("paiview: " + done); // standard output holds the document alone
+    } else {
+        print(done);
+    }
 }
 
 } // namespace
@@ -124,17 +124,26 @@ void addExportCommand(CLI::App& app) {
         ->check(CLI::IsMember({"sqlite", "csv", "json"}));
     command
         ->add_option("-o,--output", options->output,
-                     "The file (sqlite, json) or folder (csv) to write; replaced only once "
-                     "the export is complete")
-        ->required();
+                     "The file (sqlite, json) or folder (csv) to write, replaced only once the "
+                     "export is complete; - for standard output (json)")
+        ->required()
+        ->option_text("PATH");
     command->add_flag("--bom", options->bom,
                       "csv: start each file with a UTF-8 BOM, for spreadsheet programs");
     command->add_flag("--lines", options->lines, "json: JSON Lines, one half-game a line");
     addFilterOptions(*command, options->filters);
-    addSalvageOption(*command, options->logs);
+    addLogOptions(*command, options->logs);
     addLogArguments(*command, options->logs);
+    std::vector<std::string> examples{"export log.txt --format sqlite -o games.db",
+                                      "export log.txt --format json --lines -o - | head -n 1"};
 #ifndef PAIVIEW_HAVE_SQLITE
-    command->footer("This build has no SQLite: --format sqlite is not available in it.");
+    examples.erase(examples.begin());
+    examples.insert(examples.begin(), "export log.txt --format csv -o games");
+#endif
+    addExamples(*command, examples);
+#ifndef PAIVIEW_HAVE_SQLITE
+    command->footer(command->get_footer() +
+                    "\nThis build has no SQLite: --format sqlite is not available in it.");
 #endif
     command->callback([options] { runExport(*options); });
 }

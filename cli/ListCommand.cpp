@@ -27,9 +27,10 @@ std::string joined(const std::vector<std::string>& parts, const char* separator)
     return out;
 }
 
-void printTable(const std::vector<GameFacts>& games) {
-    std::vector<std::vector<std::string>> rows{{"No", "Start", "Table", "Players", "Placings"}};
-    for (const GameFacts& game : games) {
+using Rows = std::vector<std::vector<std::string>>;
+
+void addTableRow(Rows& rows, const GameFacts& game) {
+    {
         std::vector<std::string> seats, placings;
         for (const SeatFacts& seat : game.seats) {
             seats.push_back(seatText(seat));
@@ -41,7 +42,6 @@ void printTable(const std::vector<GameFacts>& games) {
                         joined(seats, ", "),
                         game.aborted ? "aborted (途中終了)" : joined(placings, ", ")});
     }
-    printCp932(alignedTable(rows, {Align::Right}));
 }
 
 // The CSV columns of list, documented in docs/cli.md.
@@ -63,10 +63,8 @@ template <typename T> std::string orEmpty(const std::optional<T>& value) {
     return value ? std::to_string(*value) : std::string();
 }
 
-void printCsv(const std::vector<GameFacts>& games) {
-    std::string out;
-    appendCsvRow(out, csvHeader());
-    for (const GameFacts& game : games) {
+void addCsvRow(std::string& out, const GameFacts& game) {
+    {
         std::vector<std::string> row{std::to_string(game.number),      cp932ToUtf8(startText(game)),
                                      cp932ToUtf8(endText(game)),       cp932ToUtf8(game.table),
                                      std::to_string(game.playerCount), game.aborted ? "1" : "0"};
@@ -94,25 +92,30 @@ void printCsv(const std::vector<GameFacts>& games) {
         }
         appendCsvRow(out, row);
     }
-    print(out);
-}
-
-void printJson(const std::vector<GameFacts>& games) {
-    nlohmann::ordered_json list = nlohmann::ordered_json::array();
-    for (const GameFacts& game : games) {
-        list.push_back(gameJson(game, false));
-    }
-    print(list.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n");
 }
 
 void runList(const ListOptions& options) {
-    const std::vector<GameFacts> games = loadAndSelect(options.logs, options.filters, false);
+    CommandLogs logs(options.logs, toFilter(options.filters));
+    Rows rows{{"No", "Start", "Table", "Players", "Placings"}};
+    std::string csv;
+    appendCsvRow(csv, csvHeader());
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    const bool read = logs.selection().run(FactsNeeded::Games, [&](const SelectedGame& game) {
+        if (options.format == "csv") {
+            addCsvRow(csv, game.facts);
+        } else if (options.format == "json") {
+            list.push_back(gameJson(game.facts, false));
+        } else {
+            addTableRow(rows, game.facts);
+        }
+    });
+    logs.finish(read);
     if (options.format == "csv") {
-        printCsv(games);
+        print(csv);
     } else if (options.format == "json") {
-        printJson(games);
+        print(list.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n");
     } else {
-        printTable(games);
+        printCp932(alignedTable(rows, {Align::Right}));
     }
 }
 
@@ -125,7 +128,9 @@ void addListCommand(CLI::App& app) {
     command->add_option("--format", options->format, "table (default), csv or json")
         ->check(CLI::IsMember({"table", "csv", "json"}));
     addFilterOptions(*command, options->filters);
-    addSalvageOption(*command, options->logs);
+    addLogOptions(*command, options->logs);
     addLogArguments(*command, options->logs);
+    addExamples(*command, {"list log.txt --with ねこまる --since 2003-06-01",
+                           "list --format csv --last 100 log.txt > recent.csv"});
     command->callback([options] { runList(*options); });
 }

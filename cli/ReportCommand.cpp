@@ -1,10 +1,12 @@
 // paiview report: one player's statistics, charts and half-games as one HTML page.
-#include <filesystem>
-#include <fstream>
 #include <memory>
 
+#include "analysis/NewestGames.h"
 #include "analysis/Stats.h"
 #include "cli/Cli.h"
+#include "cli/Players.h"
+#include "io/AtomicFile.h"
+#include "io/TempFiles.h"
 #include "report/ReportPage.h"
 #include "text/Encoding.h"
 
@@ -16,34 +18,6 @@ struct ReportOptions {
     std::string output;
 };
 
-// Writes beside the target and renames, so a failed write never leaves half a page
-// where the user looks.
-void writeFileAtomically(const std::string& utf8Path, const std::string& bytes) {
-    namespace fs = std::filesystem;
-    const fs::path target = fs::u8path(utf8Path);
-    fs::path temp = target;
-    temp += ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            throw CliExit{kExitFailure, utf8Path + ": cannot be written"};
-        }
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            fs::remove(temp, ignored);
-            throw CliExit{kExitFailure, utf8Path + ": write error"};
-        }
-    }
-    std::error_code ec;
-    fs::rename(temp, target, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        throw CliExit{kExitFailure, utf8Path + ": cannot be written"};
-    }
-}
-
 // Whom the written page is about, for the line the command prints.
 struct Written {
     std::string player; // CP932
@@ -51,51 +25,58 @@ struct Written {
     std::size_t games = 0;
 };
 
-Written writeReport(const LogOptions& logs, const FilterOptions& filters, const std::string& player,
-                    const std::string& outPath) {
+Written writeReport(const LogOptions& logOptions, const FilterOptions& filters,
+                    const std::string& player, const std::string& outPath) {
     // --player says whose report; it does not narrow the half-games.
     FilterOptions selection = filters;
     selection.player.clear();
     const GameFilter filter = toFilter(selection);
-    LogSet set;
-    loadLogs(logs, set);
-    // Hands are counted one record at a time; only the listed games keep theirs.
-    std::vector<GameFacts> games = selectGames(set, filter, false);
-    if (games.empty()) {
+    refuseToOverwriteLogs(logOptions, {outPath});
+    setInterruptTarget(outPath);
+    CommandLogs logs(logOptions, filter);
+    const std::string given = utf8ToCp932(player);
+    StatsCollector collector(given);
+    NewestGames newest(kListedGames, given, logs.selection().logs().halfGamesFound());
+    ReportInput input;
+    const bool read = logs.selection().run(FactsNeeded::Hands, [&](const SelectedGame& game) {
+        collector.add(game.facts);
+        newest.add(game.facts);
+        if (const auto& start = game.facts.start) {
+            input.firstStart = input.firstStart ? std::min(*input.firstStart, *start) : *start;
+            input.lastStart = input.lastStart ? std::max(*input.lastStart, *start) : *start;
+        }
+    });
+    logs.finish(read);
+    input.selectedGames = collector.games();
+    if (input.selectedGames == 0) {
         throw CliExit{kExitFailure, "no half-games to report: the filters left none"};
     }
-    std::string name = utf8ToCp932(player);
-    ReportWhose whose = ReportWhose::Given;
+    std::string name = given;
     if (name.empty()) {
-        const std::optional<OwnerGuess> owner = guessOwner(games);
+        const std::optional<OwnerGuess> owner = collector.owner();
         if (!owner) {
             throw CliExit{kExitFailure, "no player to report: no half-game has a named seat"};
         }
         name = owner->name;
-        whose = owner->inEveryGame ? ReportWhose::OwnerInEveryGame : ReportWhose::OwnerInMostGames;
+        input.whose =
+            owner->inEveryGame ? ReportWhose::OwnerInEveryGame : ReportWhose::OwnerInMostGames;
     }
-    const PlayerStats stats = computeStats(set, games, name);
-    std::size_t listed = 0;
-    for (auto game = games.rbegin(); game != games.rend() && listed < kListedGames; ++game) {
-        if (findSeat(*game, name)) {
-            int n = 0;
-            for (const HandRecord& hand :
-                 set.record(static_cast<std::size_t>(game->number - 1)).hands) {
-                game->hands.push_back(handFacts(hand, ++n));
-            }
-            ++listed;
-        }
-    }
+    input.stats = collector.stats(name);
     int theirGames = 0;
-    for (const TableSizeStats& s : stats.bySize) {
+    for (const TableSizeStats& s : input.stats.bySize) {
         theirGames += s.games;
     }
     if (theirGames == 0) {
-        throw CliExit{kExitFailure, player + " is not in any of the " +
-                                        std::to_string(games.size()) + " half-games"};
+        throw CliExit{kExitFailure, notSeated(player, collector)};
     }
-    writeFileAtomically(outPath, reportPage(games, stats, whose));
-    return {name, theirGames, games.size()};
+    input.listed = newest.of(name);
+    try {
+        writeFileAtomically(pathFromUtf8(outPath), reportPage(input));
+    } catch (const FileError& error) {
+        throw CliExit{kExitFailure, error.what()};
+    }
+    setInterruptTarget({});
+    return {name, theirGames, input.selectedGames};
 }
 
 } // namespace
@@ -109,13 +90,17 @@ void addReportCommand(CLI::App& app) {
     auto options = std::make_shared<ReportOptions>();
     CLI::App* command = app.add_subcommand(
         "report", "One player's statistics, charts and half-games as one HTML page");
-    addSalvageOption(*command, options->logs);
+    addLogOptions(*command, options->logs);
     addFilterOptions(*command, options->filters);
     command->get_option("--player")
         ->description("Whose report (default: the log's owner, the name in every half-game "
                       "or else in the most)");
-    command->add_option("-o,--output", options->output, "The HTML file to write")->required();
+    command->add_option("-o,--output", options->output, "The HTML file to write")
+        ->required()
+        ->option_text("FILE");
     addLogArguments(*command, options->logs);
+    addExamples(*command, {"report log.txt -o me.html", "report --player Kuma --since 2003-06-01 "
+                                                        "log.txt -o kuma.html"});
     command->callback([options] {
         const Written written =
             writeReport(options->logs, options->filters, options->filters.player, options->output);

@@ -64,50 +64,43 @@ void runSearch(SearchCommandOptions& options) {
                                       utf8Text + "\""};
     }
 
-    LogSet logs;
-    // The scan runs over records held in memory, as the program's search does.
-    loadLogs(options.logs, logs, LogSetOptions::Keep::Records);
+    CommandLogs logs(options.logs);
     std::string out;
     nlohmann::ordered_json hits = nlohmann::ordered_json::array();
-    std::size_t linesOf = logs.size(); // the position whose lines are in lines
-    RecordLines lines;
-    forEveryHit(
-        logs.size(), [&](std::size_t pos) -> const GameRecord& { return logs.record(pos); },
-        *target, text.c_str(),
-        [&](std::size_t pos, int hand) {
-            if (linesOf != pos) {
-                lines = logs.lines(pos);
-                linesOf = pos;
-            }
-            const GameRecord& record = logs.record(pos);
-            const RecordOrigin& origin = logs.origin(pos);
-            const long line =
-                hand < 0 ? fieldLine(lines, *target) : lines.hands[static_cast<std::size_t>(hand)];
-            const char* field = recordField(record, *target);
-            const HandRecord* h = hand >= 0 ? &*std::next(record.hands.begin(), hand) : nullptr;
-            if (h) {
-                field = handField(*h, *target);
-            }
-            if (options.format == "json") {
-                nlohmann::ordered_json hit = {
-                    {"file", options.logs.logs[origin.file]},
-                    {"line", line},
-                    {"game", pos + 1},
-                    {"hand", h ? nlohmann::ordered_json(hand + 1) : nullptr},
-                    {"title", h ? nlohmann::ordered_json(cp932ToUtf8(h->handName)) : nullptr},
-                    {"text", cp932ToUtf8(field)}};
-                hits.push_back(std::move(hit));
-                return;
-            }
-            // Built in UTF-8: the file name is typed, the rest comes from the log.
-            out += options.logs.logs[origin.file] + ":" + std::to_string(line) + ": half-game " +
-                   std::to_string(pos + 1);
-            if (h) {
-                out += ", hand " + std::to_string(hand + 1) + " (" + cp932ToUtf8(h->handName) + ")";
-            }
-            out += ": " + cp932ToUtf8(field);
-            out += '\n';
-        });
+    const bool read = logs.selection().run(FactsNeeded::None, [&](const SelectedGame& game) {
+        const GameRecord& record = *game.record;
+        const std::size_t pos = static_cast<std::size_t>(game.facts.number - 1);
+        forEveryHit(
+            1, [&](std::size_t) -> const GameRecord& { return record; }, *target, text.c_str(),
+            [&](std::size_t, int hand) {
+                const long line = hand < 0 ? fieldLine(game.lines, *target)
+                                           : game.lines.hands[static_cast<std::size_t>(hand)];
+                const char* field = recordField(record, *target);
+                const HandRecord* h = hand >= 0 ? &*std::next(record.hands.begin(), hand) : nullptr;
+                if (h) {
+                    field = handField(*h, *target);
+                }
+                const std::string& file = options.logs.logs[game.origin.file];
+                if (options.format == "json") {
+                    hits.push_back(
+                        {{"file", file},
+                         {"line", line},
+                         {"game", pos + 1},
+                         {"hand", h ? nlohmann::ordered_json(hand + 1) : nullptr},
+                         {"title", h ? nlohmann::ordered_json(cp932ToUtf8(h->handName)) : nullptr},
+                         {"text", cp932ToUtf8(field)}});
+                    return;
+                }
+                // Built in UTF-8: the file name is typed, the rest comes from the log.
+                out += file + ":" + std::to_string(line) + ": half-game " + std::to_string(pos + 1);
+                if (h) {
+                    out += ", hand " + std::to_string(hand + 1) + " (" + cp932ToUtf8(h->handName) +
+                           ")";
+                }
+                out += ": " + cp932ToUtf8(field) + "\n";
+            });
+    });
+    logs.finish(read);
     if (options.format == "json") {
         out = hits.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
     }
@@ -122,11 +115,13 @@ void addSearchCommand(CLI::App& app) {
         "search", "Print every half-game or hand whose FIELD holds TEXT, with its line");
     command->add_option("--format", options->format, "text (default) or json")
         ->check(CLI::IsMember({"text", "json"}));
-    addSalvageOption(*command, options->logs);
+    addLogOptions(*command, options->logs);
     command
         ->add_option("LOG... FIELD TEXT", options->arguments,
                      "Score logs (CP932 or UTF-8; - for standard input), then FIELD (one of " +
                          fieldNames() + ") and TEXT, matched byte for byte as CP932")
         ->required();
+    addExamples(*command,
+                {"search log.txt yaku 国士無双", "search --format json log.txt players ねこまる"});
     command->callback([options] { runSearch(*options); });
 }

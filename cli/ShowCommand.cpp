@@ -1,4 +1,6 @@
 // paiview show: one half-game, as list numbers it, with every hand.
+#include <filesystem>
+
 #include "cli/Cli.h"
 #include "cli/GameText.h"
 #include "export/GameJson.h"
@@ -61,45 +63,58 @@ void runShow(ShowOptions& options) {
     const std::string number = options.arguments.back();
     options.arguments.pop_back();
     options.logs.logs = options.arguments;
+    for (const std::string& log : options.logs.logs) {
+        std::error_code ec;
+        if (numberArgument(log) && !std::filesystem::exists(std::filesystem::u8path(log), ec)) {
+            throw CliExit{kExitUsage,
+                          "show: takes one number N, after the logs: \"" + log + "\" is no log"};
+        }
+    }
     const auto n = numberArgument(number);
     if (!n || *n == 0) {
         throw CliExit{kExitUsage,
                       "show: N must be a half-game number from 1, got \"" + number + "\""};
     }
-    LogSet logs;
-    loadLogs(options.logs, logs);
-    if (*n > logs.size()) {
-        throw CliExit{kExitUsage, "show: no half-game " + number + ": the logs hold " +
-                                      std::to_string(logs.size())};
+    GameFilter only;
+    only.number = *n;
+    CommandLogs logs(options.logs, only);
+    std::optional<GameFacts> game;
+    RecordOrigin origin;
+    const bool read = logs.selection().run(FactsNeeded::Hands, [&](const SelectedGame& found) {
+        game = found.facts;
+        origin = found.origin;
+    });
+    logs.finish(read);
+    const std::size_t total = logs.selection().logs().size();
+    if (!game) {
+        throw CliExit{kExitUsage,
+                      "show: no half-game " + number + ": the logs hold " + std::to_string(total)};
     }
-    const std::size_t position = *n - 1;
-    const GameFacts game = gameFacts(logs.record(position), static_cast<int>(*n));
-    const RecordOrigin& origin = logs.origin(position);
     if (options.format == "json") {
         // The same object as one half-game of export --format json.
-        print(gameJson(game, true)
+        print(gameJson(*game, true)
                   .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +
               "\n");
         return;
     }
 
-    print("Half-game " + std::to_string(*n) + " of " + std::to_string(logs.size()) + ": " +
+    print("Half-game " + std::to_string(*n) + " of " + std::to_string(total) + ": " +
           options.logs.logs[origin.file] + ", lines " + std::to_string(origin.firstLine) + "-" +
           std::to_string(origin.lastLine) + "\n");
     std::vector<std::vector<std::string>> rows{
-        {"Table", game.table}, {"Start", startText(game)}, {"End", endText(game)}};
-    for (const SeatFacts& seat : game.seats) {
+        {"Table", game->table}, {"Start", startText(*game)}, {"End", endText(*game)}};
+    for (const SeatFacts& seat : game->seats) {
         rows.push_back({"[" + std::to_string(seat.seat) + "]", seatText(seat)});
     }
-    if (game.aborted) {
+    if (game->aborted) {
         rows.push_back({"Result", "aborted (途中終了)"});
     }
     const char* label = "Placings";
-    for (const PlacingFacts& placing : game.placings) {
+    for (const PlacingFacts& placing : game->placings) {
         rows.push_back({label, placing.raw});
         label = "";
     }
-    printCp932(alignedTable(rows, {}) + "\n" + handsTable(game));
+    printCp932(alignedTable(rows, {}) + "\n" + handsTable(*game));
 }
 
 } // namespace
@@ -110,10 +125,11 @@ void addShowCommand(CLI::App& app) {
         "show", "Show half-game N (as list numbers it): times, seats, placings and every hand");
     command->add_option("--format", options->format, "table (default) or json")
         ->check(CLI::IsMember({"table", "json"}));
-    addSalvageOption(*command, options->logs);
+    addLogOptions(*command, options->logs);
     command
         ->add_option("LOG... N", options->arguments,
-                     "Score logs (CP932 or UTF-8; - for standard input), then the number N")
+                     "Score logs (CP932 or UTF-8; - for standard input), then one number N")
         ->required();
+    addExamples(*command, {"show log.txt 2", "show --format json log.txt 2"});
     command->callback([options] { runShow(*options); });
 }

@@ -7,6 +7,7 @@
 
 #include "analysis/Stats.h"
 #include "cli/Cli.h"
+#include "cli/Players.h"
 #include "text/Encoding.h"
 
 namespace {
@@ -341,23 +342,25 @@ void printJson(const json& value) {
 
 void runStats(StatsOptions options) {
     // Here --player says whose statistics; it does not narrow the half-games.
-    const std::string player = utf8ToCp932(options.filters.player);
+    const std::string typed = options.filters.player;
+    const std::string player = utf8ToCp932(typed);
     options.filters.player.clear();
-    const GameFilter filter = toFilter(options.filters);
-    LogSet logs;
-    loadLogs(options.logs, logs);
-    // Without hands: the statistics read each from its record as they count it.
-    const std::vector<GameFacts> games = selectGames(logs, filter, false);
-    const std::string total = std::to_string(games.size());
+    CommandLogs logs(options.logs, toFilter(options.filters));
+    // One player's figures, or everyone's: the owner is known only at the end.
+    StatsCollector collector(options.all ? std::string() : player);
+    const bool read = logs.selection().run(
+        FactsNeeded::Hands, [&](const SelectedGame& game) { collector.add(game.facts); });
+    logs.finish(read);
+    const std::string total = std::to_string(collector.games());
 
     if (options.all) {
-        const std::vector<PlayerStats> players = computeAllStats(logs, games, options.minGames);
+        const std::vector<PlayerStats> players = collector.all(options.minGames);
         if (options.format == "json") {
             json list = json::array();
             for (const PlayerStats& p : players) {
                 list.push_back(playerJson(p));
             }
-            printJson({{"selected_games", games.size()},
+            printJson({{"selected_games", collector.games()},
                        {"min_games", options.minGames},
                        {"players", list}});
         } else {
@@ -371,27 +374,30 @@ void runStats(StatsOptions options) {
     std::string heading;
     int theirGames = 0;
     if (name.empty()) {
-        const std::optional<OwnerGuess> owner = guessOwner(games);
+        const std::optional<OwnerGuess> owner = collector.owner();
         rule = !owner ? Rule::None : owner->inEveryGame ? Rule::InEveryGame : Rule::InMostGames;
         if (owner) {
             name = owner->name;
             theirGames = owner->games;
         }
     }
-    const PlayerStats stats = name.empty() ? PlayerStats{} : computeStats(logs, games, name);
+    const PlayerStats stats = name.empty() ? PlayerStats{} : collector.stats(name);
+    if (rule == Rule::Given) {
+        for (const TableSizeStats& s : stats.bySize) {
+            theirGames += s.games;
+        }
+        if (theirGames == 0) {
+            throw CliExit{kExitFailure, notSeated(typed, collector)};
+        }
+    }
     if (options.format == "json") {
-        json out = {{"selected_games", games.size()}, {"player_rule", nullptr}};
+        json out = {{"selected_games", collector.games()}, {"player_rule", nullptr}};
         if (const char* key = ruleKey(rule)) {
             out["player_rule"] = key;
         }
         out.update(playerJson(stats));
         printJson(out);
         return;
-    }
-    if (rule == Rule::Given) {
-        for (const TableSizeStats& s : stats.bySize) {
-            theirGames += s.games;
-        }
     }
     switch (rule) {
     case Rule::None:
@@ -417,7 +423,7 @@ void addStatsCommand(CLI::App& app) {
     auto options = std::make_shared<StatsOptions>();
     CLI::App* command = app.add_subcommand(
         "stats", "A player's placings, rating, win and deal-in rates, yaku and head to head");
-    addSalvageOption(*command, options->logs);
+    addLogOptions(*command, options->logs);
     addFilterOptions(*command, options->filters);
     CLI::Option* player = command->get_option("--player");
     player->description("Whose statistics (default: the log's owner, the name in every "
@@ -427,10 +433,12 @@ void addStatsCommand(CLI::App& app) {
     command
         ->add_option("--min-games", options->minGames,
                      "With --all: only players in at least N half-games (default 1)")
-        ->check(CLI::PositiveNumber)
+        ->check(countOfGames())
         ->needs(all);
     command->add_option("--format", options->format, "table or json (default table)")
         ->check(CLI::IsMember({"table", "json"}));
     addLogArguments(*command, options->logs);
+    addExamples(*command, {"stats log.txt", "stats --player Kuma --format json log.txt",
+                           "stats --all --min-games 10 log.txt"});
     command->callback([options] { runStats(*options); });
 }

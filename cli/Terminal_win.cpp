@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <io.h>
@@ -18,8 +19,8 @@ std::string toUtf8(const wchar_t* wide) {
 }
 
 // A console gets UTF-16 through WriteConsoleW, whatever its code page; a file or a
-// pipe gets the UTF-8 bytes.
-void write(DWORD which, FILE* stream, std::string_view utf8) {
+// pipe gets the UTF-8 bytes. False when the bytes could not be written.
+bool write(DWORD which, FILE* stream, std::string_view utf8) {
     HANDLE handle = GetStdHandle(which);
     DWORD mode;
     if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
@@ -30,10 +31,10 @@ void write(DWORD which, FILE* stream, std::string_view utf8) {
         MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), n);
         DWORD written;
         WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
-        return;
+        return true;
     }
     _setmode(_fileno(stream), _O_BINARY);
-    std::fwrite(utf8.data(), 1, utf8.size(), stream);
+    return std::fwrite(utf8.data(), 1, utf8.size(), stream) == utf8.size();
 }
 
 } // namespace
@@ -50,7 +51,9 @@ std::vector<std::string> utf8Arguments(int, char**) {
 }
 
 void writeOut(std::string_view utf8) {
-    write(STD_OUTPUT_HANDLE, stdout, utf8);
+    if (!write(STD_OUTPUT_HANDLE, stdout, utf8)) {
+        throw OutputFailed{errno};
+    }
 }
 
 void writeErr(std::string_view utf8) {
@@ -59,9 +62,17 @@ void writeErr(std::string_view utf8) {
 }
 
 void flushOut() {
-    std::fflush(stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        throw OutputFailed{errno};
+    }
 }
 
 void useBinaryStandardInput() {
     _setmode(_fileno(stdin), _O_BINARY);
+}
+
+bool standardErrorIsTerminal() {
+    DWORD mode;
+    HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
+    return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode);
 }

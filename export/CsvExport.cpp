@@ -6,7 +6,8 @@
 #include "export/Csv.h"
 #include "export/ExportTables.h"
 #include "export/ExportWriters.h"
-#include "export/PendingFile.h"
+#include "io/AtomicFile.h"
+#include "io/TempFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -21,7 +22,10 @@ class MadeFolder {
         if (fs::exists(folder_, ec)) {
             return;
         }
+        // Remembered first: an interruption right after would leave it behind.
+        rememberTemporary(folder_, true);
         if (!fs::create_directory(folder_, ec) || ec) {
+            forgetTemporary(folder_);
             throwFileError(folder_, "the folder cannot be made", ec.value());
         }
         made_ = true;
@@ -31,10 +35,16 @@ class MadeFolder {
             std::error_code ec;
             fs::remove(folder_, ec);
         }
+        if (made_) {
+            forgetTemporary(folder_);
+        }
     }
     MadeFolder(const MadeFolder&) = delete;
     MadeFolder& operator=(const MadeFolder&) = delete;
-    void keep() { kept_ = true; }
+    void keep() {
+        kept_ = true;
+        forgetTemporary(folder_);
+    }
 
   private:
     fs::path folder_;
@@ -84,9 +94,11 @@ class CsvWriter : public GameWriter, private RowSink {
         if (options_.stop && options_.stop()) {
             throw ExportStopped("interrupted");
         }
+        std::vector<PendingFile*> files;
         for (auto& table : tables_) {
-            table->pending.commit();
+            files.push_back(&table->pending);
         }
+        commitAll(files);
         folder_.keep();
     }
 

@@ -3,14 +3,15 @@
 
 #include "export/ExportTables.h"
 #include "export/ExportWriters.h"
-#include "export/PendingFile.h"
+#include "io/AtomicFile.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-[[noreturn]] void refuse(const fs::path& path, const std::string& why) {
-    throw ExportError(displayPath(path) + ": " + why);
+[[noreturn]] void refuse(const fs::path& path, const std::string& why,
+                         ExportError::Wanted wanted = ExportError::Wanted::Any) {
+    throw ExportError(utf8Of(path) + ": " + why, wanted, path);
 }
 
 bool isReadOnly(const fs::file_status& status) {
@@ -25,7 +26,8 @@ void checkFileTarget(const fs::path& path, const char* wanted) {
         return;
     }
     if (fs::is_directory(status)) {
-        refuse(path, std::string("is a folder; ") + wanted + " writes a file");
+        refuse(path, std::string("is a folder; ") + wanted + " is one file",
+               ExportError::Wanted::File);
     }
     if (!fs::is_regular_file(status)) {
         refuse(path, "is not a regular file");
@@ -39,10 +41,10 @@ void checkFolderExists(const fs::path& folder, const fs::path& path) {
     std::error_code ec;
     const fs::file_status status = fs::status(folder, ec);
     if (!fs::exists(status)) {
-        refuse(path, "the folder " + displayPath(folder) + " does not exist");
+        refuse(path, "the folder " + utf8Of(folder) + " does not exist");
     }
     if (!fs::is_directory(status)) {
-        refuse(path, displayPath(folder) + " is not a folder");
+        refuse(path, utf8Of(folder) + " is not a folder");
     }
 }
 
@@ -70,10 +72,16 @@ void checkExportTarget(ExportFormat format, const std::string& utf8) {
     if (utf8.empty()) {
         throw ExportError("the output path is empty");
     }
-    const fs::path path = exportPath(utf8);
+    if (utf8 == kStreamPath) {
+        if (format != ExportFormat::Json) {
+            throw ExportError("only a JSON export can be written as a stream");
+        }
+        return;
+    }
+    const fs::path path = pathFromUtf8(utf8);
     if (format != ExportFormat::Csv) {
         checkFolderExists(parentOf(path), path);
-        checkFileTarget(path, format == ExportFormat::Sqlite ? "--format sqlite" : "--format json");
+        checkFileTarget(path, format == ExportFormat::Sqlite ? "a SQLite export" : "a JSON export");
         return;
     }
     std::error_code ec;
@@ -83,17 +91,17 @@ void checkExportTarget(ExportFormat format, const std::string& utf8) {
         return;
     }
     if (!fs::is_directory(status)) {
-        refuse(path, "is a file; --format csv writes a folder of files");
+        refuse(path, "is a file; a CSV export is a folder of files", ExportError::Wanted::Folder);
     }
     for (const ExportTableInfo& table : exportTables()) {
-        checkFileTarget(csvFile(path, table.name), "--format csv");
+        checkFileTarget(csvFile(path, table.name), "a CSV table");
     }
 }
 
 std::unique_ptr<GameWriter> openExport(ExportFormat format, const std::string& utf8,
                                        const ExportOptions& options) {
     checkExportTarget(format, utf8);
-    const fs::path path = exportPath(utf8);
+    const fs::path path = pathFromUtf8(utf8);
     switch (format) {
     case ExportFormat::Csv:
         return openCsvExport(path, options);
@@ -106,5 +114,5 @@ std::unique_ptr<GameWriter> openExport(ExportFormat format, const std::string& u
         break;
 #endif
     }
-    throw ExportError("--format sqlite is not available in this build");
+    throw ExportError("this build has no SQLite");
 }

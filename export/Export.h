@@ -4,10 +4,11 @@
 
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "analysis/GameFacts.h"
+#include "io/FileError.h"
 
 enum class ExportFormat { Sqlite, Csv, Json };
 
@@ -16,17 +17,26 @@ struct ExportOptions {
     bool lines = false; // json: JSON Lines, one game a line
     // Polled between games and during the long final steps; true abandons the export.
     std::function<bool()> stop;
+    // json to "-": the document goes here, piece by piece, instead of to a file.
+    std::function<void(std::string_view)> stream;
 };
 
 // A target that cannot take the export, or a failed write. The message is UTF-8 and
 // names the path.
-struct ExportError : std::runtime_error {
-    using std::runtime_error::runtime_error;
+struct ExportError : FileError {
+    // What kind of path the format wanted, where the target is the other kind: lets the
+    // command word it with its own flags.
+    enum class Wanted { Any, File, Folder };
+    explicit ExportError(const std::string& message, Wanted wanted = Wanted::Any,
+                         std::filesystem::path path = {})
+        : FileError(message), wanted(wanted), path(std::move(path)) {}
+    Wanted wanted;
+    std::filesystem::path path;
 };
 
 // The export was abandoned because stop() said so; nothing was written at the path.
 struct ExportStopped : ExportError {
-    using ExportError::ExportError;
+    explicit ExportStopped(const std::string& message) : ExportError(message) {}
 };
 
 // Takes games one at a time and writes them under temporary names beside the path.
@@ -40,8 +50,14 @@ class GameWriter {
     virtual void commit() = 0;
 };
 
+// The files of the CSV export in their folder, one per table.
+std::filesystem::path csvFile(const std::filesystem::path& folder, const char* table);
+
 // False for sqlite in a build without SQLite (the Windows console program).
 bool exportFormatAvailable(ExportFormat format);
+
+// The path that stands for the export's stream (json only).
+constexpr const char* kStreamPath = "-";
 
 // Throws ExportError when path (UTF-8) cannot take the format's output: a folder that
 // does not exist, a folder where a file is wanted or the reverse, a read-only file.

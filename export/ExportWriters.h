@@ -14,6 +14,3 @@ std::unique_ptr<GameWriter> openJsonExport(const std::filesystem::path& file,
 std::unique_ptr<GameWriter> openSqliteExport(const std::filesystem::path& file,
                                              const ExportOptions& options);
 #endif
-
-// The files of the CSV export in their folder, one per table.
-std::filesystem::path csvFile(const std::filesystem::path& folder, const char* table);

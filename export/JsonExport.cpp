@@ -2,22 +2,64 @@
 #include "export/ExportWriters.h"
 
 #include <algorithm>
+#include <optional>
 #include <thread>
 #include <vector>
 
 #include "export/GameJson.h"
-#include "export/PendingFile.h"
+#include "io/AtomicFile.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+// Where the document goes: a file put in place when complete, or a stream.
+class JsonOut {
+  public:
+    JsonOut(const fs::path& path, std::function<void(std::string_view)> stream)
+        : stream_(std::move(stream)) {
+        if (!stream_) {
+            pending_.emplace(path);
+            file_.emplace(*pending_);
+        }
+    }
+    std::string& buffer() { return file_ ? file_->buffer : buffer_; }
+    void flushIfFull() {
+        if (file_) {
+            file_->flushIfFull();
+        } else if (buffer_.size() >= kFlushAt) {
+            stream_(buffer_);
+            buffer_.clear();
+        }
+    }
+    void close() {
+        if (file_) {
+            file_->close();
+        } else {
+            stream_(buffer_);
+            buffer_.clear();
+        }
+    }
+    void commit() {
+        if (pending_) {
+            commitAll({&*pending_});
+        }
+    }
+
+  private:
+    static constexpr std::size_t kFlushAt = 1u << 20;
+    std::function<void(std::string_view)> stream_;
+    std::optional<PendingFile> pending_;
+    std::optional<BufferedFile> file_;
+    std::string buffer_;
+};
+
 class JsonWriter : public GameWriter {
   public:
     JsonWriter(const fs::path& path, const ExportOptions& options)
-        : pending_(path), out_(pending_), options_(options) {
+        : out_(path, options.stream), options_(options) {
         if (!options_.lines) {
-            out_.buffer += '[';
+            out_.buffer() += '[';
         }
     }
 
@@ -34,13 +76,13 @@ class JsonWriter : public GameWriter {
     void commit() override {
         renderBatch();
         if (!options_.lines) {
-            out_.buffer += first_ ? "]\n" : "\n]\n";
+            out_.buffer() += first_ ? "]\n" : "\n]\n";
         }
         out_.close();
         if (options_.stop && options_.stop()) {
             throw ExportStopped("interrupted");
         }
-        pending_.commit();
+        out_.commit();
     }
 
   private:
@@ -81,15 +123,14 @@ class JsonWriter : public GameWriter {
         }
         first_ = first_ && count == 0;
         for (const std::string& part : parts) {
-            out_.buffer += part;
+            out_.buffer() += part;
             out_.flushIfFull();
         }
         batch_.clear();
     }
 
     std::vector<GameFacts> batch_;
-    PendingFile pending_;
-    BufferedFile out_;
+    JsonOut out_;
     ExportOptions options_;
     bool first_ = true;
 };

@@ -8,7 +8,7 @@
 
 #include "export/ExportTables.h"
 #include "export/ExportWriters.h"
-#include "export/PendingFile.h"
+#include "io/AtomicFile.h"
 
 namespace fs = std::filesystem;
 
@@ -53,7 +53,7 @@ class SqliteWriter : public GameWriter, private RowSink {
         pending_.create();
         sqlite3* db = nullptr;
         const int opened = sqlite3_open_v2(
-            displayPath(pending_.temporary()).c_str(), &db,
+            utf8Of(pending_.temporary()).c_str(), &db,
             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
         db_.reset(db);
         check(opened);
@@ -101,7 +101,7 @@ class SqliteWriter : public GameWriter, private RowSink {
         if (options_.stop && options_.stop()) {
             throw ExportStopped("interrupted");
         }
-        pending_.commit();
+        commitAll({&pending_});
     }
 
   private:
@@ -121,7 +121,7 @@ class SqliteWriter : public GameWriter, private RowSink {
             // "disk I/O error" alone does not say that the file grew too large.
             why += " (" + std::generic_category().message(error) + ")";
         }
-        throw ExportError(displayPath(pending_.destination()) + ": cannot be written: " + why);
+        throw ExportError(utf8Of(pending_.destination()) + ": cannot be written: " + why);
     }
 
     void execute(const std::string& sql) {

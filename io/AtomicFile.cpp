@@ -1,15 +1,19 @@
 // Temporary files beside their destination, renamed into place when complete.
-#include "export/PendingFile.h"
+#include "io/AtomicFile.h"
 
 #include <cerrno>
 #include <cstring>
 #include <random>
 #include <system_error>
 
-#include "export/Export.h"
+#include "io/TempFiles.h"
 
 #ifdef _WIN32
+#include <windows.h>
+
+#include <fcntl.h>
 #include <io.h>
+#include <process.h>
 #else
 #include <unistd.h>
 #endif
@@ -41,35 +45,51 @@ bool syncToDisk(std::FILE* file) {
 // mode "wb" or "ab".
 std::FILE* openFile(const fs::path& path, const char* mode) {
 #ifdef _WIN32
-    const std::wstring wide(mode, mode + std::strlen(mode));
-    return _wfopen(path.c_str(), wide.c_str());
+    // Shared for deletion: an interruption may remove the file while it is still open.
+    const bool append = mode[0] == 'a';
+    HANDLE handle = CreateFileW(
+        path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        errno = GetLastError() == ERROR_ACCESS_DENIED ? EACCES : ENOENT;
+        return nullptr;
+    }
+    const int fd =
+        _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_BINARY | (append ? _O_APPEND : 0));
+    if (fd < 0) {
+        CloseHandle(handle);
+        return nullptr;
+    }
+    std::FILE* file = _fdopen(fd, mode);
+    if (!file) {
+        _close(fd);
+    }
+    return file;
 #else
     return std::fopen(path.c_str(), mode);
 #endif
 }
 
+int processId() {
+#ifdef _WIN32
+    return _getpid();
+#else
+    return static_cast<int>(getpid());
+#endif
+}
+
 } // namespace
 
-fs::path exportPath(const std::string& utf8) {
-    return fs::u8path(utf8);
-}
-
-std::string displayPath(const fs::path& path) {
-    return path.u8string();
-}
-
-void throwFileError(const fs::path& path, std::string_view what, int error) {
-    throw ExportError(displayPath(path) + ": " + std::string(what) + ": " +
-                      std::generic_category().message(error));
-}
-
 PendingFile::PendingFile(fs::path destination) : destination_(std::move(destination)) {
-    // Visible, so that a file left by a crash is seen and can be removed.
+    // Visible, so that a file left by a crash is seen and can be removed; the process
+    // id tells whose it was.
     std::error_code ec;
     do {
         temporary_ = destination_;
-        temporary_ += ".paiview-" + randomSuffix() + ".tmp";
+        temporary_ += ".paiview-" + std::to_string(processId()) + "-" + randomSuffix() + ".tmp";
     } while (fs::exists(temporary_, ec));
+    // Before the file exists: a signal between the two cannot miss it.
+    rememberTemporary(temporary_);
 }
 
 PendingFile::~PendingFile() {
@@ -77,6 +97,7 @@ PendingFile::~PendingFile() {
         std::error_code ec;
         fs::remove(temporary_, ec);
     }
+    forgetTemporary(temporary_);
 }
 
 void PendingFile::create() {
@@ -106,6 +127,13 @@ void PendingFile::commit() {
         throwFileError(destination_, "cannot be replaced", ec.value());
     }
     committed_ = true;
+}
+
+void commitAll(const std::vector<PendingFile*>& files) {
+    const HeldSignals held;
+    for (PendingFile* file : files) {
+        file->commit();
+    }
 }
 
 BufferedFile::BufferedFile(const PendingFile& pending) : path_(pending.destination()) {
@@ -139,4 +167,12 @@ void BufferedFile::close() {
     if (result != 0) {
         throwFileError(path_, "cannot be written", errno);
     }
+}
+
+void writeFileAtomically(const fs::path& path, std::string_view bytes) {
+    PendingFile pending(path);
+    BufferedFile out(pending);
+    out.buffer.assign(bytes.data(), bytes.size());
+    out.close();
+    commitAll({&pending});
 }

@@ -1,22 +1,18 @@
 // Files written under a temporary name beside their destination and renamed over it
-// only when complete, so that a failure never leaves half a file where the user looks.
+// only when complete and on the disk, so that a failure, a full disk or an interruption
+// never leaves half a file where the user looks, nor a temporary file beside it.
 #pragma once
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
-// A UTF-8 path as the file system takes it, and back for messages.
-std::filesystem::path exportPath(const std::string& utf8);
-std::string displayPath(const std::filesystem::path& path);
+#include "io/FileError.h"
 
-// Throws ExportError with "what: the system's reason" from errno (or ec).
-[[noreturn]] void throwFileError(const std::filesystem::path& path, std::string_view what,
-                                 int error);
-
-// The temporary name of one destination. The destructor removes the temporary file
-// unless commit() has put it in place.
+// The temporary name of one destination, in the same folder. The destructor removes
+// the temporary file unless commit() has put it in place.
 class PendingFile {
   public:
     explicit PendingFile(std::filesystem::path destination);
@@ -38,6 +34,10 @@ class PendingFile {
     std::filesystem::path temporary_;
     bool committed_ = false;
 };
+
+// Renames several pending files into place as one step: an interruption waits until
+// every one is in place. Throws FileError.
+void commitAll(const std::vector<PendingFile*>& files);
 
 // Writes the temporary file of a PendingFile through a large buffer of its own.
 class BufferedFile {
@@ -63,3 +63,6 @@ class BufferedFile {
     std::filesystem::path path_; // the destination, for messages
     std::FILE* file_ = nullptr;
 };
+
+// The whole of bytes at path, through a pending file. Throws FileError.
+void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);

@@ -259,24 +259,15 @@ std::string sizeTable(const PlayerStats& stats) {
     return out;
 }
 
-// Where a half-game of the selection sits, by its number.
-const GameFacts* gameByNumber(const std::vector<GameFacts>& games, int number) {
-    const auto it =
-        std::lower_bound(games.begin(), games.end(), number,
-                         [](const GameFacts& game, int wanted) { return game.number < wanted; });
-    return it != games.end() && it->number == number ? &*it : nullptr;
-}
-
-std::string ratingSection(const std::vector<GameFacts>& games, const PlayerStats& stats) {
+std::string ratingSection(const PlayerStats& stats) {
     std::vector<RatingLine> lines;
     const bool tips = stats.ratings.size() <= kMostMarks;
     for (int players : {4, 3, 2}) {
         RatingLine line;
         line.name = sizeName(players);
         for (const RatingPoint& point : stats.ratings) {
-            const GameFacts* game = gameByNumber(games, point.game);
             const auto at = parseLogTime(point.date);
-            if (!game || game->playerCount != players || !at) {
+            if (point.players != players || !at) {
                 continue;
             }
             line.points.push_back({*at, static_cast<double>(point.rating),
@@ -315,24 +306,14 @@ std::string placeSection(const PlayerStats& stats) {
            "</figcaption></figure></section>\n";
 }
 
-std::string scoreSection(const std::vector<GameFacts>& games, const std::string& player) {
+std::string scoreSection(const PlayerStats& stats) {
     std::vector<ScorePoint> points;
-    for (const GameFacts& game : games) {
-        const PlacingFacts* placing = findPlacing(game, player);
-        if (placing && placing->scoreTenths) {
-            points.push_back({static_cast<double>(*placing->scoreTenths) / 10, std::string()});
-        }
-    }
-    if (points.size() <= kMostMarks) {
-        std::size_t i = 0;
-        for (const GameFacts& game : games) {
-            const PlacingFacts* placing = findPlacing(game, player);
-            if (placing && placing->scoreTenths) {
-                points[i++].tip = "#" + std::to_string(game.number) + " " +
-                                  game.start.value_or(std::string()) + " " +
-                                  signedTenths(*placing->scoreTenths);
-            }
-        }
+    const bool tips = stats.scores.size() <= kMostMarks;
+    for (const GameScore& score : stats.scores) {
+        points.push_back({static_cast<double>(score.tenths) / 10,
+                          tips ? "#" + std::to_string(score.game) + " " + score.date + " " +
+                                     signedTenths(score.tenths)
+                               : std::string()});
     }
     const std::string svg = scoreChart(points, kAverageWindow);
     std::string out = "<section id=\"scores\"><h2>" + u("半荘ごとの得点") + "</h2>\n";
@@ -449,25 +430,24 @@ std::string gameEntry(const GameFacts& game, const std::string& player) {
            "</p></div></details>\n";
 }
 
-std::string gameList(const std::vector<GameFacts>& games, const std::string& player) {
-    std::vector<const GameFacts*> theirs;
-    for (const GameFacts& game : games) {
-        if (findSeat(game, player)) {
-            theirs.push_back(&game);
-        }
+std::string gameList(const ReportInput& input) {
+    const std::string& player = input.stats.player;
+    int theirs = 0;
+    for (const TableSizeStats& s : input.stats.bySize) {
+        theirs += s.games;
     }
     std::string out = "<section id=\"games\"><h2>" + u("半荘一覧") + "</h2>\n<p class=\"note\">";
-    const std::size_t shown = std::min(theirs.size(), kListedGames);
+    const std::size_t shown = input.listed.size();
     out += u("新しい順に ") + std::to_string(shown) + u(" 半荘。開くと局ごとの結果が出ます。");
-    if (theirs.size() > shown) {
+    if (static_cast<std::size_t>(theirs) > shown) {
         out += "</p>\n<p class=\"more\">" + u("このページには新しい ") +
                std::to_string(kListedGames) + u(" 半荘だけを載せています。ほかに ") +
-               std::to_string(theirs.size() - shown) +
+               std::to_string(static_cast<std::size_t>(theirs) - shown) +
                u(" 半荘あります（paiview list や show で見られます）。");
     }
     out += "</p>\n";
-    for (std::size_t i = 0; i < shown; ++i) {
-        out += gameEntry(*theirs[theirs.size() - 1 - i], player);
+    for (const auto& game : input.listed) {
+        out += gameEntry(*game, player);
     }
     return out + "</section>\n";
 }
@@ -486,37 +466,31 @@ std::string whoseText(ReportWhose whose) {
 
 } // namespace
 
-std::string reportPage(const std::vector<GameFacts>& games, const PlayerStats& stats,
-                       ReportWhose whose) {
+std::string reportPage(const ReportInput& input) {
+    const PlayerStats& stats = input.stats;
     const std::string name = text(stats.player);
     std::string out = "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n"
                       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
                       "<title>" +
                       name + u(" の成績") + "</title>\n<style>" + kStyle +
                       "</style>\n</head>\n<body>\n<main>\n";
-    out += "<header><h1>" + name + u(" の成績") + "</h1>\n<p class=\"lead\">" + whoseText(whose);
-    std::optional<std::string> first, last;
-    for (const GameFacts& game : games) {
-        if (game.start) {
-            first = first ? std::min(*first, *game.start) : *game.start;
-            last = last ? std::max(*last, *game.start) : *game.start;
-        }
-    }
-    out += u("。選んだ ") + std::to_string(games.size()) + u(" 半荘");
-    if (first) {
-        out += u("（") + text(*first) + u(" ～ ") + text(*last) + u("）");
+    out +=
+        "<header><h1>" + name + u(" の成績") + "</h1>\n<p class=\"lead\">" + whoseText(input.whose);
+    out += u("。選んだ ") + std::to_string(input.selectedGames) + u(" 半荘");
+    if (input.firstStart) {
+        out += u("（") + text(*input.firstStart) + u(" ～ ") + text(*input.lastStart) + u("）");
     }
     out += u("から。") + "</p></header>\n";
 
     out += "<section id=\"summary\"><h2>" + u("概要") + "</h2>\n" + cards(stats) + "</section>\n";
-    out += ratingSection(games, stats);
+    out += ratingSection(stats);
     out += placeSection(stats);
-    out += scoreSection(games, stats.player);
+    out += scoreSection(stats);
     out += "<section id=\"sizes\"><h2>" + u("卓の人数ごとの成績") + "</h2>\n" + sizeTable(stats) +
            "</section>\n";
     out += opponentSection(stats);
     out += yakuSection(stats);
-    out += gameList(games, stats.player);
+    out += gameList(input);
     out +=
         "<footer>" +
         u("paiview report で作成。図はこのページの中の SVG で、外から読み込むものはありません。") +

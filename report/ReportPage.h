@@ -2,6 +2,8 @@
 // and nothing fetched, that reads the same on screen and on paper.
 #pragma once
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,7 +16,15 @@ enum class ReportWhose { Given, OwnerInEveryGame, OwnerInMostGames };
 // Half-games listed with their hands, newest first; the page counts the rest.
 constexpr std::size_t kListedGames = 300;
 
-// games: the selected half-games in order, with hands (at least for the newest listed
-// ones); stats: computeStats of the same games for stats.player. Returns UTF-8 HTML.
-std::string reportPage(const std::vector<GameFacts>& games, const PlayerStats& stats,
-                       ReportWhose whose);
+// What the page is made of, gathered in one pass over the selected half-games.
+struct ReportInput {
+    PlayerStats stats; // the player's figures (stats.player names them)
+    ReportWhose whose = ReportWhose::Given;
+    std::size_t selectedGames = 0;                    // half-games after the filters
+    std::optional<std::string> firstStart, lastStart; // "YYYY-MM-DD HH:MM"
+    // The player's newest half-games with their hands, newest first (kListedGames at most).
+    std::vector<std::shared_ptr<const GameFacts>> listed;
+};
+
+// Returns UTF-8 HTML.
+std::string reportPage(const ReportInput& input);

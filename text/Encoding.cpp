@@ -1,6 +1,7 @@
 // Detection of a log's encoding; the conversions themselves are per platform.
 #include "text/Encoding.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -76,18 +77,32 @@ LogEncoding detectLogEncoding(std::string_view bytes) {
     return LogEncoding::Cp932;
 }
 
-std::string logBytesAsCp932(std::string bytes, LogEncoding* found) {
-    const LogEncoding encoding = detectLogEncoding(bytes);
-    if (found) {
-        *found = encoding;
+DecodedLog decodeLog(std::string bytes) {
+    DecodedLog log;
+    log.encoding = detectLogEncoding(bytes);
+    if (log.encoding == LogEncoding::Cp932) {
+        log.cp932 = std::move(bytes);
+        return log;
     }
-    switch (encoding) {
-    case LogEncoding::Utf8Bom:
-        return utf8ToCp932(std::string_view(bytes).substr(3));
-    case LogEncoding::Utf8:
-        return utf8ToCp932(bytes);
-    case LogEncoding::Cp932:
-        break;
+    std::string_view utf8(bytes);
+    if (log.encoding == LogEncoding::Utf8Bom) {
+        utf8.remove_prefix(3);
     }
-    return bytes;
+    log.cp932 = utf8ToCp932(utf8, &log.unconvertible);
+    if (log.unconvertible == 0) {
+        return log;
+    }
+    // Rare: find the first line that lost a character, one line at a time.
+    long line = 1;
+    for (std::size_t start = 0; start <= utf8.size(); ++line) {
+        const std::size_t lf = std::min(utf8.find('\n', start), utf8.size());
+        std::size_t lost = 0;
+        utf8ToCp932(utf8.substr(start, lf - start), &lost);
+        if (lost > 0) {
+            log.firstUnconvertibleLine = line;
+            break;
+        }
+        start = lf + 1;
+    }
+    return log;
 }

@@ -20,5 +20,14 @@ enum class LogEncoding { Cp932, Utf8, Utf8Bom };
 // holds the UTF-8 form of the header marker "開始"; anything else is taken as CP932.
 LogEncoding detectLogEncoding(std::string_view bytes);
 
-// The log's bytes as CP932, converted from UTF-8 where detectLogEncoding says so.
-std::string logBytesAsCp932(std::string bytes, LogEncoding* found = nullptr);
+// A log's bytes as the core reads them: CP932, converted from UTF-8 where
+// detectLogEncoding says so.
+struct DecodedLog {
+    std::string cp932;
+    LogEncoding encoding = LogEncoding::Cp932;
+    // Characters of a UTF-8 log that CP932 cannot hold, each read as "?", and the line
+    // (1-based) of the first of them.
+    std::size_t unconvertible = 0;
+    long firstUnconvertibleLine = 0;
+};
+DecodedLog decodeLog(std::string bytes);

@@ -26,6 +26,7 @@ BROKEN = [
     ("missing footer", edited(delete=[43]), 43, "the footer line"),
     ("bad header", edited(replace={8: "==== 三麻 2番卓 2003/06/06 08:32"}), 8, "the header line"),
     ("bad player line", edited(replace={9: "  [1]リャンメン R1391"}), 9, "the player line"),
+    # The input ends inside the last half-game: with --strict (else it is left out).
     ("hand line without its yaku line", edited(keep=10), 11, "the yaku line"),
     ("file ends inside a half-game", edited(keep=20), 21, "inside the half-game from line 8"),
     ("footer where the 3rd placing should be", edited(delete=[42]), 42, "the placing line \"  3位"),
@@ -42,7 +43,7 @@ class CheckTest(CliTest):
         for what, text, line, words in BROKEN:
             with self.subTest(what):
                 path = self.write_log("broken.txt", text)
-                r = self.assertRuns("check", path, code=1)
+                r = self.assertRuns("check", "--strict", path, code=1)
                 self.assertEqual(r.out, "")
                 self.assertTrue(r.err.startswith(f"paiview: {path}: line {line} (byte "), r.err)
                 self.assertIn(words, r.err)
@@ -64,7 +65,10 @@ class CheckTest(CliTest):
         # The sample has CR LF line ends; its LF copy holds the same half-games.
         copy = self.write_log("copy.txt", sample_text().replace("\r\n", "\n"))
         r = self.assertRuns("check", SAMPLE, copy)
-        self.assertEqual(r.out, "OK: 16 half-games, 170 hands (3 aborted), 16 duplicate half-games dropped\n")
+        self.assertEqual(r.out.splitlines()[-1],
+                         "OK: 16 half-games, 170 hands (3 aborted), 16 duplicate half-games dropped")
+        self.assertEqual(r.out.splitlines()[1], f"{copy}: 0 half-games, 0 hands (0 aborted), "
+                                                "16 duplicate half-games dropped")
 
     def test_utf8_copies_read_as_the_original(self):
         expected = run("check", SAMPLE).out
@@ -88,7 +92,7 @@ class CheckTest(CliTest):
             ("2 GB file", [sparse], 1, "too large for a score log"),
             ("a directory", [self.tmp], 1, "is a folder"),
             ("missing file", [self.tmp / "none.txt"], 1, "no such file"),
-            ("empty file", [self.write_log("empty.txt", "")], 0, None),
+            ("empty file", [self.write_log("empty.txt", "")], 1, "no half-game: is this a score log?"),
             ("Japanese name", [japanese], 0, None),
             ("stdin twice", ["-", "-"], 2, "only once"),
             ("no log", [], 2, "LOG"),

@@ -227,7 +227,7 @@ class ExportFailureTest(CliTest):
                     time.sleep(0.02)
                 proc.send_signal(signal.SIGINT)
                 _, err = proc.communicate(timeout=TIMEOUT)
-                self.assertEqual(proc.returncode, 1, err)
+                self.assertEqual(proc.returncode, 130, err)
                 self.assertIn("interrupted", err.decode())
                 self.assertEqual(sorted(p.name for p in (self.tmp / "out").iterdir()), ["x.db"])
                 self.assertEqual(old.read_bytes(), b"the database from before")

@@ -48,7 +48,7 @@ class ListTest(CliTest):
         self.assertEqual(numbers(r), [1, 4, 6, 14])  # the second copy counted once
 
     def test_bad_usage(self):
-        for args in (["--since", "2003/06/06"], ["--players", "5"], ["--last", "0"],
+        for args in (["--since", "2003-06-31"], ["--players", "5"], ["--last", "0"],
                      ["--format", "xml"], ["--completed", "--aborted"]):
             with self.subTest(args):
                 r = self.assertRuns("list", *args, SAMPLE, code=2)

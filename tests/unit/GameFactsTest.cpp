@@ -5,7 +5,7 @@
 #include <iterator>
 
 #include "analysis/GameFacts.h"
-#include "analysis/LogSet.h"
+#include "tests/unit/LoadedLog.h"
 #include "text/TextTable.h"
 
 namespace {
@@ -18,8 +18,8 @@ std::string sampleBytes() {
 class SampleFacts : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        logs_ = new LogSet;
-        ASSERT_TRUE(logs_->load({sampleBytes()}));
+        logs_ = new LoadedLog(loadLog({sampleBytes()}));
+        ASSERT_TRUE(logs_->ok);
     }
     static void TearDownTestSuite() {
         delete logs_;
@@ -28,9 +28,9 @@ class SampleFacts : public ::testing::Test {
     static GameFacts game(int number) {
         return gameFacts(logs_->record(static_cast<std::size_t>(number - 1)), number);
     }
-    static LogSet* logs_;
+    static LoadedLog* logs_;
 };
-LogSet* SampleFacts::logs_ = nullptr;
+LoadedLog* SampleFacts::logs_ = nullptr;
 
 std::vector<std::string> namesOf(const std::vector<PointChange>& changes) {
     std::vector<std::string> names;
@@ -178,8 +178,8 @@ TEST(GameFacts, AbsentPiecesKeepTheirRawText) {
                             "  3位 丙 -1.0 (10000)\n"
                             "  4位 丁 -40.8 (-1000)\n"
                             "----- 東風荘 第9卓 終了 2003/06/06 08:29 -----\n";
-    LogSet logs;
-    ASSERT_TRUE(logs.load({log}));
+    const LoadedLog logs = loadLog({log});
+    ASSERT_TRUE(logs.ok);
     const GameFacts g = gameFacts(logs.record(0), 1);
     EXPECT_FALSE(g.start);
     EXPECT_EQ(g.startRaw, "2003/06/06 8:24 ");

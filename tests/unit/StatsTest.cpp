@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "analysis/GameFilter.h"
-#include "analysis/LogSet.h"
+#include "analysis/GameSelection.h"
 #include "model/GameLibrary.h"
 #include "samples/generator/ScoreLogGenerator.h"
 #include "tests/unit/InlineScoreLog.h"
@@ -294,13 +294,16 @@ TEST(StatsTest, GeneratedLogsGiveFiniteFigures) {
         GeneratorOptions options;
         options.halfGames = c.games;
         options.abortedPercent = c.abortedPercent;
-        LogSet logs;
-        ASSERT_TRUE(logs.load({generateScoreLog(options)}));
-        // Hands read one at a time from the records count as hands held in the facts.
-        const std::vector<PlayerStats> all =
-            computeAllStats(logs, selectGames(logs, GameFilter{}, false), 1);
-        const std::vector<PlayerStats> held =
-            computeAllStats(selectGames(logs, GameFilter{}, true), 1);
+        // The figures tallied in the one pass agree with those of the games held at once.
+        GameSelection selection({generateScoreLog(options)}, {});
+        StatsCollector collector;
+        std::vector<GameFacts> games;
+        ASSERT_TRUE(selection.run(FactsNeeded::Hands, [&](const SelectedGame& game) {
+            collector.add(game.facts);
+            games.push_back(game.facts);
+        }));
+        const std::vector<PlayerStats> all = collector.all(1);
+        const std::vector<PlayerStats> held = computeAllStats(games, 1);
         ASSERT_EQ(all.size(), held.size());
         for (std::size_t i = 0; i < all.size(); ++i) {
             ASSERT_EQ(all[i].bySize.size(), held[i].bySize.size());

@@ -1,0 +1,55 @@
+// What a command reads: its logs, its filter, and the facts of each selected half-game,
+// all computed in the one pass that reads the logs. Every command goes through here.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "analysis/GameFacts.h"
+#include "analysis/GameFilter.h"
+#include "analysis/LogSet.h"
+
+// One selected half-game, as a visit sees it. The references last for the visit only.
+struct SelectedGame {
+    const GameFacts& facts;     // with hands when the pass was asked for them
+    const RecordOrigin& origin; // its file and lines
+    const RecordLines& lines;
+    // The record itself; null for the half-games that --last holds back until the end
+    // of the pass (only their facts are kept).
+    const GameRecord* record;
+};
+
+// What the pass works out of each selected half-game.
+enum class FactsNeeded {
+    None,  // nothing: the visit reads the record (no filter may be set)
+    Games, // the half-game's own facts, without its hands
+    Hands, // the half-game's facts with every hand's
+};
+
+class GameSelection {
+  public:
+    GameSelection(std::vector<std::string> files, const LogSetOptions& options,
+                  GameFilter filter = {});
+    GameSelection(const GameSelection&) = delete;
+    GameSelection& operator=(const GameSelection&) = delete;
+
+    // The one pass: reads every half-game once and visits each selected one, in order,
+    // with the facts asked for. With a filter's last N the visits come after the pass,
+    // for the newest N. Returns false when a broken half-game failed the logs (see
+    // LogSet::read); nothing is visited after that.
+    bool run(FactsNeeded needed, const std::function<void(const SelectedGame&)>& visit);
+    // The same, visiting each hand of each selected half-game together with it.
+    bool forEachHand(const std::function<void(const GameFacts&, const HandFacts&)>& visit);
+
+    const LogSet& logs() const { return logs_; }
+    const GameFilter& filter() const { return filter_; }
+    // After run(): how many half-games the filter kept.
+    std::size_t selectedCount() const { return selected_; }
+
+  private:
+    LogSet logs_;
+    GameFilter filter_;
+    std::size_t selected_ = 0;
+};

@@ -1,0 +1,100 @@
+// Which half-games to keep so that the newest of whoever turns out to be the owner are
+// there at the end, without keeping every half-game of a large log.
+//
+// While some names sit at every table so far, the newest count half-games are those
+// names' newest, and one list serves. From the first half-game without any of them on,
+// each name keeps its own newest, until the half-games left are too few for it to
+// catch up with the name seated most. The first list stays, frozen: it holds every one
+// of the owner's half-games from before that point that may be among its newest count,
+// because the owner was seated at least as often as any of those names, who sat at
+// every one of them.
+#include "analysis/NewestGames.h"
+
+#include <algorithm>
+
+NewestGames::NewestGames(std::size_t count, std::string player, std::size_t upcoming)
+    : count_(count), player_(std::move(player)), upcoming_(upcoming) {}
+
+void NewestGames::push(std::deque<Kept>& ring, const Kept& game) const {
+    ring.push_back(game);
+    if (ring.size() > count_) {
+        ring.pop_front();
+    }
+}
+
+void NewestGames::add(const GameFacts& game) {
+    ++added_;
+    std::vector<const std::string*> seated;
+    for (const SeatFacts& seat : game.seats) {
+        if (!seat.name.empty() && &seat == findSeat(game, seat.name)) {
+            seated.push_back(&seat.name);
+        }
+    }
+    const auto sits = [&](const std::string& name) {
+        return std::any_of(seated.begin(), seated.end(),
+                           [&](const std::string* s) { return *s == name; });
+    };
+    if (!player_.empty()) {
+        if (sits(player_)) {
+            push(sinceStart_, std::make_shared<const GameFacts>(game));
+        }
+        return;
+    }
+    if (everyPhase_) {
+        if (added_ == 1) {
+            for (const std::string* name : seated) {
+                inEvery_.push_back(*name);
+            }
+        } else {
+            inEvery_.erase(std::remove_if(inEvery_.begin(), inEvery_.end(),
+                                          [&](const std::string& name) { return !sits(name); }),
+                           inEvery_.end());
+        }
+        everyPhase_ = !inEvery_.empty();
+    }
+    Kept kept;
+    for (const std::string* name : seated) {
+        Name& entry = names_[*name];
+        most_ = std::max(most_, ++entry.games);
+        if (!everyPhase_ && !entry.dropped) {
+            if (!kept) {
+                kept = std::make_shared<const GameFacts>(game);
+            }
+            push(entry.newest, kept);
+        }
+    }
+    if (everyPhase_) {
+        push(sinceStart_, std::make_shared<const GameFacts>(game));
+    } else if (added_ % 256 == 0) {
+        dropHopeless();
+    }
+}
+
+void NewestGames::dropHopeless() {
+    const std::size_t left = upcoming_ > added_ ? upcoming_ - added_ : 0;
+    for (auto& [name, entry] : names_) {
+        if (!entry.dropped &&
+            static_cast<std::size_t>(entry.games) + left < static_cast<std::size_t>(most_)) {
+            entry.dropped = true;
+            entry.newest.clear();
+        }
+    }
+}
+
+std::vector<std::shared_ptr<const GameFacts>> NewestGames::of(const std::string& player) const {
+    std::vector<Kept> out;
+    const auto it = names_.find(player);
+    if (it != names_.end()) {
+        out.assign(it->second.newest.rbegin(), it->second.newest.rend());
+    }
+    for (auto game = sinceStart_.rbegin(); game != sinceStart_.rend() && out.size() < count_;
+         ++game) {
+        if (findSeat(**game, player)) {
+            out.push_back(*game);
+        }
+    }
+    if (out.size() > count_) {
+        out.resize(count_);
+    }
+    return out;
+}

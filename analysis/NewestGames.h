@@ -1,0 +1,50 @@
+// The newest half-games of one player, kept during the one pass for a page that lists
+// them with their hands, when that player may be known only once the pass is over (the
+// owner of a log: the name in every half-game, else in the most).
+#pragma once
+
+#include <cstddef>
+#include <deque>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "analysis/GameFacts.h"
+
+class NewestGames {
+  public:
+    // count: how many to keep for the player (CP932; empty for the owner). upcoming:
+    // at least as many half-games as will be added, so that a name that can no longer
+    // become the owner stops being kept for.
+    NewestGames(std::size_t count, std::string player, std::size_t upcoming);
+
+    // Each selected half-game in order, with its hands.
+    void add(const GameFacts& game);
+
+    // The newest count half-games with player seated, newest first. For the owner, the
+    // player must be the owner of the half-games added (StatsCollector::owner).
+    std::vector<std::shared_ptr<const GameFacts>> of(const std::string& player) const;
+
+  private:
+    using Kept = std::shared_ptr<const GameFacts>;
+    struct Name {
+        int games = 0;
+        std::deque<Kept> newest; // while the name may still be the one asked for
+        bool dropped = false;
+    };
+    void push(std::deque<Kept>& ring, const Kept& game) const;
+    void dropHopeless();
+
+    std::size_t count_;
+    std::string player_;
+    std::size_t upcoming_;
+    std::size_t added_ = 0;
+    int most_ = 0;
+    std::unordered_map<std::string, Name> names_;
+    // While some names sit in every half-game so far, the newest count of all of them
+    // are those names' newest; after that, what was kept then is frozen here.
+    std::vector<std::string> inEvery_;
+    std::deque<Kept> sinceStart_;
+    bool everyPhase_ = true;
+};
