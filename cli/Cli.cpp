@@ -108,7 +108,8 @@ void addLogOptions(CLI::App& command, LogOptions& options) {
 
 void addLogArguments(CLI::App& command, LogOptions& options) {
     command.add_option("LOG", options.logs, "Score logs (CP932 or UTF-8); - for standard input")
-        ->required();
+        ->required()
+        ->option_text("...");
 }
 
 void addFilterOptions(CLI::App& command, FilterOptions& options) {
@@ -128,7 +129,8 @@ void addFilterOptions(CLI::App& command, FilterOptions& options) {
     command.add_option("--until", options.until, "Only half-games started on or before this date")
         ->check(dateBound());
     command.add_option("--last", options.last, "Only the newest N of those that pass")
-        ->check(countOfGames());
+        ->check(countOfGames())
+        ->option_text("N");
     command.add_option("--table", options.table, "Only half-games whose table name contains TEXT")
         ->option_text("TEXT");
     command.add_option("--players", options.players, "Only tables of 2, 3 or 4 players")
@@ -138,7 +140,8 @@ void addFilterOptions(CLI::App& command, FilterOptions& options) {
                            ? std::string()
                            : "expected 2, 3 or 4, got \"" + text + "\"";
             },
-            "2|3|4"));
+            "2|3|4"))
+        ->option_text("2|3|4");
     auto* completed =
         command.add_flag("--completed", options.completed, "Only completed half-games");
     auto* aborted = command.add_flag("--aborted", options.aborted, "Only aborted half-games");
@@ -151,6 +154,25 @@ void addExamples(CLI::App& command, const std::vector<std::string>& examples) {
         text += "\n  $ paiview " + example;
     }
     command.footer(text);
+}
+
+namespace {
+
+class UsageFormatter : public CLI::Formatter {
+  public:
+    explicit UsageFormatter(std::string arguments) : arguments_(std::move(arguments)) {}
+    std::string make_usage(const CLI::App*, std::string name) const override {
+        return "Usage: " + name + " [OPTIONS] " + arguments_ + "\n";
+    }
+
+  private:
+    std::string arguments_;
+};
+
+} // namespace
+
+void setUsage(CLI::App& command, const std::string& arguments) {
+    command.formatter(std::make_shared<UsageFormatter>(arguments));
 }
 
 GameFilter toFilter(const FilterOptions& options) {

@@ -45,6 +45,8 @@ void addFilterOptions(CLI::App& command, FilterOptions& options);
 CLI::Validator countOfGames();
 // Ends a command's --help with examples, one "$ paiview …" line each.
 void addExamples(CLI::App& command, const std::vector<std::string>& examples);
+// The usage line of a command whose arguments CLI11 cannot say: "LOG... N".
+void setUsage(CLI::App& command, const std::string& arguments);
 
 // The filter in CP932, checked; throws CliExit (usage) naming the flag at fault.
 GameFilter toFilter(const FilterOptions& options);

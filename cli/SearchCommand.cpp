@@ -120,7 +120,9 @@ void addSearchCommand(CLI::App& app) {
         ->add_option("LOG... FIELD TEXT", options->arguments,
                      "Score logs (CP932 or UTF-8; - for standard input), then FIELD (one of " +
                          fieldNames() + ") and TEXT, matched byte for byte as CP932")
-        ->required();
+        ->required()
+        ->option_text(" ");
+    setUsage(*command, "LOG... FIELD TEXT");
     addExamples(*command,
                 {"search log.txt yaku 国士無双", "search --format json log.txt players ねこまる"});
     command->callback([options] { runSearch(*options); });

@@ -129,7 +129,9 @@ void addShowCommand(CLI::App& app) {
     command
         ->add_option("LOG... N", options->arguments,
                      "Score logs (CP932 or UTF-8; - for standard input), then one number N")
-        ->required();
+        ->required()
+        ->option_text(" ");
+    setUsage(*command, "LOG... N");
     addExamples(*command, {"show log.txt 2", "show --format json log.txt 2"});
     command->callback([options] { runShow(*options); });
 }

@@ -106,7 +106,7 @@ int run(const std::vector<std::string>& args) {
     addExportCommand(app);
     addStatsCommand(app);
     addReportCommand(app);
-    addExamples(app, {"check log.txt", "stats --by month log.txt", "report log.txt -o me.html",
+    addExamples(app, {"check log.txt", "stats log.txt", "report log.txt -o me.html",
                       "log.txt   (the report, beside the log)"});
 
     // A log dropped onto the program: its path and no command.

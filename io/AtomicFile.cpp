@@ -15,6 +15,7 @@
 #include <io.h>
 #include <process.h>
 #else
+#include <signal.h>
 #include <unistd.h>
 #endif
 
@@ -78,9 +79,47 @@ int processId() {
 #endif
 }
 
+// Whether the process that named a temporary file has ended: then nobody will finish or
+// remove that file. Unknown on Windows, so nothing is removed there.
+bool processEnded(long id) {
+#ifdef _WIN32
+    (void)id;
+    return false;
+#else
+    return id > 0 && kill(static_cast<pid_t>(id), 0) != 0 && errno == ESRCH;
+#endif
+}
+
+// Temporary files of this destination left by a run that was killed outright (a signal
+// that cannot be caught, a power cut): "x.db.paiview-PID-XXXXXXXX.tmp".
+void removeLeftovers(const fs::path& destination) {
+    const std::string prefix = destination.filename().string() + ".paiview-";
+    fs::path folder = destination.parent_path();
+    std::error_code ec;
+    for (const fs::directory_entry& entry :
+         fs::directory_iterator(folder.empty() ? fs::path(".") : folder, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() <= prefix.size() + 4 || name.compare(0, prefix.size(), prefix) != 0 ||
+            name.compare(name.size() - 4, 4, ".tmp") != 0) {
+            continue;
+        }
+        const std::string rest = name.substr(prefix.size());
+        const std::size_t dash = rest.find('-');
+        if (dash == std::string::npos || dash == 0 ||
+            rest.find_first_not_of("0123456789") != dash) {
+            continue;
+        }
+        if (processEnded(std::stol(rest.substr(0, dash)))) {
+            std::error_code ignored;
+            fs::remove(entry.path(), ignored);
+        }
+    }
+}
+
 } // namespace
 
 PendingFile::PendingFile(fs::path destination) : destination_(std::move(destination)) {
+    removeLeftovers(destination_);
     // Visible, so that a file left by a crash is seen and can be removed; the process
     // id tells whose it was.
     std::error_code ec;

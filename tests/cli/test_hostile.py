@@ -118,7 +118,7 @@ class HostileTest(CliTest):
 
     def assertUntouched(self, before):
         self.assertEqual(self.log.read_bytes(), before, "the log changed")
-        self.assertEqual(list(self.tmp.rglob("*.paiview-*.tmp")), [])
+        self.assertEqual([p for p in self.tmp.rglob("*.paiview-*.tmp")], [])
 
     def test_cases(self):
         (self.tmp / "x").mkdir()
@@ -202,6 +202,16 @@ class HostileTest(CliTest):
         proc.send_signal(signal.SIGINT)
         _, err = proc.communicate(timeout=TIMEOUT)
         self.assertEqual((proc.returncode, err), (130, b"paiview: interrupted (SIGINT)\n"))
+
+    def test_leftovers_of_a_killed_run_are_removed(self):
+        out = self.tmp / "x.json"
+        dead = self.tmp / "x.json.paiview-999999999-0000abcd.tmp"
+        alive = self.tmp / f"x.json.paiview-{os.getpid()}-0000abcd.tmp"
+        for leftover in (dead, alive):
+            leftover.write_bytes(b"half a file")
+        self.assertRuns("export", SAMPLE, "--format", "json", "-o", out)
+        self.assertFalse(dead.exists())
+        self.assertTrue(alive.exists())  # its run may still be going
 
     def test_check_reports_every_log(self):
         bad = self.write_log("bad.txt", log_of(LINES[:41] + LINES[42:]))
