@@ -10,7 +10,6 @@
 #include "platform/FileChooser.h"
 
 struct SearchOptions;
-struct HWND__;
 
 class GameLibrary : public FileChooser {
   public:
@@ -39,12 +38,9 @@ class GameLibrary : public FileChooser {
     int search(const SearchOptions& options) const;
 
     // Pane texts of the record at position; "error!" for a position out of range.
+    // (ui/SummaryPanes puts them into the main window's edit controls.)
     std::string timesAndPlayersText(int position) const;
     std::string placingsText(int position) const;
-
-    // Set an edit control's whole text to the pane texts above (Windows only).
-    void showTimesAndPlayers(HWND__* edit, int position) const;
-    void showPlacings(HWND__* edit, int position) const;
 
   private:
     bool loadFrom(LineReader& reader);

@@ -8,6 +8,7 @@
 #include "ui/AboutBox.h"
 #include "ui/Globals.h"
 #include "ui/HandHistoryDialog.h"
+#include "ui/SummaryPanes.h"
 
 namespace {
 
@@ -115,8 +116,8 @@ void showSelection(HWND window) {
     char title[kTitleSize];
     wsprintfA(title, "Paiview 初期画面  %4d件[%4d]", gameLibrary.recordCount(), position);
     SetWindowTextA(window, title);
-    gameLibrary.showTimesAndPlayers(GetDlgItem(window, IDC_MAIN_TIMES_PLAYERS), position);
-    gameLibrary.showPlacings(GetDlgItem(window, IDC_MAIN_PLACINGS), position);
+    showTimesAndPlayers(gameLibrary, GetDlgItem(window, IDC_MAIN_TIMES_PLAYERS), position);
+    showPlacings(gameLibrary, GetDlgItem(window, IDC_MAIN_PLACINGS), position);
 }
 
 void onInitDialog(HWND window) {
