@@ -89,11 +89,7 @@ std::vector<GameFacts> selectGames(const LogSet& logs, const GameFilter& filter,
             continue;
         }
         if (withHands) {
-            int n = 0;
-            game.hands.reserve(logs.record(i).hands.size());
-            for (const HandRecord& hand : logs.record(i).hands) {
-                game.hands.push_back(handFacts(hand, ++n));
-            }
+            game.hands = handFacts(game, logs.record(i));
         }
         games.push_back(std::move(game));
     }

@@ -366,9 +366,8 @@ template <typename Each> void forEachHand(const LogSet* logs, const GameFacts& g
     if (game.number < 1 || position >= logs->size()) {
         return;
     }
-    int n = 0;
-    for (const HandRecord& record : logs->record(position).hands) {
-        each(handFacts(record, ++n));
+    for (const HandFacts& hand : handFacts(game, logs->record(position))) {
+        each(hand);
     }
 }
 

@@ -87,11 +87,7 @@ void runExport(const ExportCommandOptions& options) {
         const auto writer = openExport(format, options.output, exportOptions);
         for (GameFacts& game : games) {
             // Hands are read one game at a time: a lifetime of them need not fit in memory.
-            const GameRecord& record = logs.record(static_cast<std::size_t>(game.number - 1));
-            game.hands.reserve(record.hands.size());
-            for (const HandRecord& hand : record.hands) {
-                game.hands.push_back(handFacts(hand, static_cast<int>(game.hands.size()) + 1));
-            }
+            game.hands = handFacts(game, logs.record(static_cast<std::size_t>(game.number - 1)));
             writer->add(game);
             hands += game.hands.size();
             game.hands = {};

@@ -78,11 +78,7 @@ Written writeReport(const LogOptions& logs, const FilterOptions& filters, const 
     std::size_t listed = 0;
     for (auto game = games.rbegin(); game != games.rend() && listed < kListedGames; ++game) {
         if (findSeat(*game, name)) {
-            int n = 0;
-            for (const HandRecord& hand :
-                 set.record(static_cast<std::size_t>(game->number - 1)).hands) {
-                game->hands.push_back(handFacts(hand, ++n));
-            }
+            game->hands = handFacts(*game, set.record(static_cast<std::size_t>(game->number - 1)));
             ++listed;
         }
     }
