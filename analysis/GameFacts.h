@@ -57,9 +57,10 @@ struct HandFacts {
     // The yaku line in words; "役牌 白", "場風 東" and "自風 南" stay one token each.
     std::vector<std::string> yakuTokens;
 
-    // Read with the half-game (docs/stats.md, "The facts of a hand").
+    // Their rules: docs/stats.md, "The facts of a hand". Dealer, kind, seats, tenpai and
+    // points need the half-game.
     std::optional<int> dealer;          // seat: the title's (親:NAME), or its round
-    std::optional<HandKind> kind;       // absent when the result does not read
+    std::optional<HandKind> kind;       // absent when a non-draw's result does not read
     std::optional<int> fu, han;         // "30符", "4飜" or "4翻"
     std::optional<std::string> limit;   // "満貫", "倍満", "役満", ...
     std::vector<std::string> yakuNames; // yakuTokens less value, dora and draw words; once each
