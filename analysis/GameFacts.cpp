@@ -1,7 +1,9 @@
 // Reads the facts of a half-game out of its record's fields; nothing is guessed.
 #include "analysis/GameFacts.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <string_view>
 
@@ -221,25 +223,49 @@ void readTitle(HandFacts& hand) {
     }
 }
 
-void readResult(HandFacts& hand) {
-    const Words words = splitWords(hand.result);
-    const bool drawWord = !words.empty() && words[0] == "流局";
-    if (drawWord) {
-        hand.draw = true;
-        // "流局 0": a draw with no payments.
-        hand.resultParsed = words.size() == 2 && words[1] == "0";
-        return;
+// The next word of rest, taken off its front; empty at the end.
+std::string_view nextWord(std::string_view& rest) {
+    std::size_t from = 0;
+    while (from < rest.size() && rest[from] == ' ') {
+        ++from;
     }
-    hand.resultParsed = !words.empty() && words.size() % 2 == 0;
-    hand.changes.reserve(words.size() / 2);
-    for (std::size_t i = 0; hand.resultParsed && i + 1 < words.size(); i += 2) {
-        const auto change = signedInt(words[i + 1]);
+    std::size_t to = from;
+    while (to < rest.size() && rest[to] != ' ') {
+        ++to;
+    }
+    const std::string_view word = rest.substr(from, to - from);
+    rest.remove_prefix(to);
+    return word;
+}
+
+// The result line's pairs of name and signed change, each given to each(name, change) in
+// order; false when the line does not read so. "流局 0" reads, as a draw with none.
+template <typename Each> bool readChanges(std::string_view result, bool& draw, Each each) {
+    std::string_view name = nextWord(result);
+    draw = name == "流局";
+    if (draw) {
+        return nextWord(result) == "0" && nextWord(result).empty();
+    }
+    if (name.empty()) {
+        return false;
+    }
+    for (; !name.empty(); name = nextWord(result)) {
+        const auto change = signedInt(nextWord(result));
         if (!change) {
-            hand.resultParsed = false;
-            break;
+            return false;
         }
-        hand.changes.push_back({std::string(words[i]), *change});
+        each(name, *change);
     }
+    return true;
+}
+
+void readResult(HandFacts& hand) {
+    hand.changes.reserve(4); // one a seat, as a rule: one allocation
+    hand.resultParsed = readChanges(hand.result, hand.draw, [&](std::string_view name, int change) {
+        PointChange& added = hand.changes.emplace_back();
+        added.name = std::string(name);
+        added.change = change;
+    });
     if (!hand.resultParsed) {
         hand.changes.clear();
     }
@@ -249,27 +275,98 @@ bool isHonourWordLead(std::string_view word) {
     return word == "役牌" || word == "場風" || word == "自風" || word == "門風";
 }
 
-} // namespace
-
-std::optional<std::string> isoTime(const char* logTime) {
-    const std::string_view text(logTime);
-    static const char kShape[] = "dddd/dd/dd dd:dd";
-    if (text.size() != sizeof kShape - 1) {
-        return std::nullopt;
-    }
-    std::string iso(text);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (kShape[i] == 'd' ? !isDigit(text[i]) : text[i] != kShape[i]) {
-            return std::nullopt;
-        }
-        if (text[i] == '/') {
-            iso[i] = '-';
-        }
-    }
-    return iso;
+bool startsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
 }
 
-HandFacts handFacts(const HandRecord& record, int number) {
+// Leading ASCII digits; a CP932 trail byte is never one, so the rest starts a character.
+std::size_t digitCount(std::string_view text) {
+    std::size_t n = 0;
+    while (n < text.size() && isDigit(text[n])) {
+        ++n;
+    }
+    return n;
+}
+
+enum class Token { Yaku, Fu, Han, Limit, Dora, Ura, Aka, Draw };
+
+// What a yaku token says, and its count for fu, han and dora. Any number of digits
+// makes a fu or han word; only a count up to 999 is read.
+Token tokenKind(std::string_view token, std::optional<int>& count) {
+    static const std::pair<const char*, Token> kDora[] = {
+        {"ドラ", Token::Dora}, {"裏", Token::Ura}, {"赤", Token::Aka}};
+    for (const auto& [prefix, kind] : kDora) {
+        if (startsWith(token, prefix)) {
+            const std::string_view number = token.substr(std::strlen(prefix));
+            // Up to three digits: a count, never an overflow.
+            if (number.empty() || number.size() > 3 || digitCount(number) != number.size()) {
+                return Token::Yaku;
+            }
+            count = static_cast<int>(*digits(number, 999));
+            return kind;
+        }
+    }
+    static const char* const kLimits[] = {"満貫", "跳満",     "倍満",       "三倍満",
+                                          "役満", "数え役満", "ダブル役満", "トリプル役満"};
+    for (const char* limit : kLimits) {
+        if (token == limit) {
+            return Token::Limit;
+        }
+    }
+    const std::size_t n = digitCount(token);
+    const std::string_view unit = token.substr(n);
+    if (n > 0 && (unit == "符" || unit == "飜" || unit == "翻")) {
+        if (const auto value = digits(token.substr(0, n), 999)) {
+            count = static_cast<int>(*value);
+        }
+        return unit == "符" ? Token::Fu : Token::Han;
+    }
+    if (token == "流局" || startsWith(token, "聴牌:")) {
+        return Token::Draw;
+    }
+    return Token::Yaku;
+}
+
+// Fu, han, limit, dora and the yaku names out of the yaku tokens.
+void readYakuTokens(HandFacts& hand) {
+    for (const std::string& token : hand.yakuTokens) {
+        std::optional<int> count;
+        switch (tokenKind(token, count)) {
+        case Token::Fu:
+            hand.fu = hand.fu ? hand.fu : count;
+            break;
+        case Token::Han:
+            hand.han = hand.han ? hand.han : count;
+            break;
+        case Token::Limit:
+            if (!hand.limit) {
+                hand.limit = token;
+            }
+            break;
+        case Token::Dora:
+            hand.dora += *count;
+            break;
+        case Token::Ura:
+            hand.ura += *count;
+            break;
+        case Token::Aka:
+            hand.aka += *count;
+            break;
+        case Token::Draw:
+            break;
+        case Token::Yaku:
+            // Once each: "立直 立直" is a hand with 立直.
+            if (std::find(hand.yakuNames.begin(), hand.yakuNames.end(), token) ==
+                hand.yakuNames.end()) {
+                hand.yakuNames.push_back(token);
+            }
+            break;
+        }
+    }
+}
+
+// The facts of one hand that its record alone tells.
+HandFacts readHand(const HandRecord& record, int number) {
     HandFacts hand;
     hand.number = number;
     hand.title = record.handName;
@@ -299,7 +396,221 @@ HandFacts handFacts(const HandRecord& record, int number) {
             hand.payers.push_back(change.name);
         }
     }
+    readYakuTokens(hand);
     return hand;
+}
+
+// The seat of the player called name; absent when no seat, or more than one, has it.
+std::optional<int> seatOf(const GameFacts& game, std::string_view name) {
+    std::optional<int> found;
+    for (const SeatFacts& seat : game.seats) {
+        if (!name.empty() && seat.name == name) {
+            if (found) {
+                return std::nullopt;
+            }
+            found = seat.seat;
+        }
+    }
+    return found;
+}
+
+// The title's "(親:NAME)"; else seat (N - 1) mod players + 1 of a wind's Nth round.
+std::optional<int> dealerOf(const GameFacts& game, const HandFacts& hand) {
+    const std::string_view title(hand.title);
+    if (const std::size_t at = title.find("(親:"); at != std::string_view::npos) {
+        const std::size_t from = at + std::strlen("(親:");
+        const std::size_t close = title.find(')', from);
+        if (close == std::string_view::npos) {
+            return std::nullopt;
+        }
+        // A name that is no seat's is not replaced by the round's seat: the title disagrees.
+        return seatOf(game, title.substr(from, close - from));
+    }
+    static const char* const kWinds[] = {"東", "南", "西", "北"};
+    const bool wind = hand.wind && std::any_of(std::begin(kWinds), std::end(kWinds),
+                                               [&](const char* w) { return *hand.wind == w; });
+    if (!wind || !hand.round || *hand.round < 1 || game.playerCount < 2) {
+        return std::nullopt;
+    }
+    return (*hand.round - 1) % game.playerCount + 1;
+}
+
+// The stats' rules: tsumo is one winner paid by every other player, a ron (deal-in) at
+// least one winner paid by exactly one player; at 2 players both look the same.
+std::optional<HandKind> kindOf(const GameFacts& game, const HandFacts& hand) {
+    if (hand.draw) {
+        return HandKind::Draw; // counted a draw even when its payments do not read
+    }
+    if (!hand.resultParsed) {
+        return std::nullopt;
+    }
+    if (hand.winners.empty()) {
+        return HandKind::Other;
+    }
+    if (game.playerCount < 3) {
+        return HandKind::Win;
+    }
+    if (hand.winners.size() == 1 &&
+        hand.payers.size() == static_cast<std::size_t>(game.playerCount - 1)) {
+        return HandKind::Tsumo;
+    }
+    return hand.payers.size() == 1 ? HandKind::Ron : HandKind::Other;
+}
+
+ChangeRole roleOf(HandKind kind, int change) {
+    if (change == 0) {
+        return ChangeRole::Other;
+    }
+    if (kind == HandKind::Draw) {
+        return change > 0 ? ChangeRole::DrawReceipt : ChangeRole::DrawPayment;
+    }
+    if (change > 0) {
+        return ChangeRole::Win; // every gain of a hand that is no draw: its winners
+    }
+    return kind == HandKind::Ron     ? ChangeRole::DealIn
+           : kind == HandKind::Tsumo ? ChangeRole::TsumoPayment
+                                     : ChangeRole::Other;
+}
+
+// "聴牌:甲,乙" in a draw's yaku: the seats in seat order; absent if a name has no seat.
+std::optional<std::vector<int>> tenpaiOf(const GameFacts& game, const HandFacts& hand) {
+    const auto token = std::find_if(hand.yakuTokens.begin(), hand.yakuTokens.end(),
+                                    [](const std::string& t) { return startsWith(t, "聴牌:"); });
+    if (!hand.draw || token == hand.yakuTokens.end()) {
+        return std::nullopt;
+    }
+    std::string_view names = std::string_view(*token).substr(std::strlen("聴牌:"));
+    std::vector<int> seats;
+    if (names == "なし") {
+        return seats;
+    }
+    while (true) {
+        const std::size_t comma = names.find(',');
+        const auto seat = seatOf(game, names.substr(0, comma));
+        if (!seat) {
+            return std::nullopt;
+        }
+        seats.push_back(*seat);
+        if (comma == std::string_view::npos) {
+            break;
+        }
+        names.remove_prefix(comma + 1);
+    }
+    std::sort(seats.begin(), seats.end());
+    seats.erase(std::unique(seats.begin(), seats.end()), seats.end());
+    return seats;
+}
+
+// The facts of a hand that need its half-game.
+void placeHand(const GameFacts& game, HandFacts& hand) {
+    hand.dealer = dealerOf(game, hand);
+    hand.kind = kindOf(game, hand);
+    for (PointChange& change : hand.changes) {
+        change.seat = seatOf(game, change.name);
+        change.role = roleOf(*hand.kind, change.change); // changes read: kind is known
+    }
+    hand.tenpai = tenpaiOf(game, hand);
+    if (hand.kind && *hand.kind != HandKind::Draw && hand.winners.size() == 1) {
+        const auto& names = hand.yakuNames;
+        hand.winnerRiichi = std::find(names.begin(), names.end(), "立直") != names.end() ||
+                            std::find(names.begin(), names.end(), "ダブル立直") != names.end();
+    }
+}
+
+// Each seat's changes summed over the record's hands; absent when a result does not
+// read or a change names no single seat.
+std::optional<std::vector<long long>> changeTotals(const GameFacts& game,
+                                                   const GameRecord& record) {
+    std::vector<long long> totals(game.seats.size(), 0);
+    for (const HandRecord& hand : record.hands) {
+        bool draw = false, seated = true;
+        const bool read =
+            readChanges(hand.handResult, draw, [&](std::string_view name, int change) {
+                const auto seat = seatOf(game, name);
+                seated = seated && seat;
+                if (seat) {
+                    totals[static_cast<std::size_t>(*seat - 1)] += change;
+                }
+            });
+        if (!read || !seated) {
+            return std::nullopt;
+        }
+    }
+    return totals;
+}
+
+// startPoints and bust: each placing's points less its player's changes, the same for all.
+void readStartPoints(GameFacts& game, const GameRecord& record) {
+    const auto players = static_cast<std::size_t>(game.playerCount);
+    if (game.aborted || game.seats.size() != players || game.placings.size() != players) {
+        return;
+    }
+    const auto totals = changeTotals(game, record);
+    if (!totals) {
+        return;
+    }
+    std::vector<bool> placed(players, false);
+    std::optional<long long> start;
+    for (const PlacingFacts& placing : game.placings) {
+        const auto seat = seatOf(game, placing.name);
+        if (!seat || !placing.points || placed[static_cast<std::size_t>(*seat - 1)]) {
+            return;
+        }
+        placed[static_cast<std::size_t>(*seat - 1)] = true;
+        const long long own = *placing.points - (*totals)[static_cast<std::size_t>(*seat - 1)];
+        if (start && *start != own) {
+            return;
+        }
+        start = own;
+    }
+    game.startPoints = start;
+    for (SeatFacts& seat : game.seats) {
+        seat.bust = *start + (*totals)[static_cast<std::size_t>(seat.seat - 1)] < 0;
+    }
+}
+
+} // namespace
+
+std::optional<std::string> isoTime(const char* logTime) {
+    const std::string_view text(logTime);
+    static const char kShape[] = "dddd/dd/dd dd:dd";
+    if (text.size() != sizeof kShape - 1) {
+        return std::nullopt;
+    }
+    std::string iso(text);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (kShape[i] == 'd' ? !isDigit(text[i]) : text[i] != kShape[i]) {
+            return std::nullopt;
+        }
+        if (text[i] == '/') {
+            iso[i] = '-';
+        }
+    }
+    return iso;
+}
+
+std::vector<HandFacts> handFacts(const GameFacts& game, const GameRecord& record) {
+    std::vector<HandFacts> hands;
+    hands.reserve(record.hands.size());
+    std::vector<long long> points;
+    if (game.startPoints) {
+        points.assign(game.seats.size(), *game.startPoints);
+    }
+    int n = 0;
+    for (const HandRecord& hand : record.hands) {
+        HandFacts facts = readHand(hand, ++n);
+        placeHand(game, facts);
+        for (const PointChange& change : facts.changes) {
+            if (points.empty() || !change.seat) {
+                points.clear(); // not the record the start was read from
+                break;
+            }
+            points[static_cast<std::size_t>(*change.seat - 1)] += change.change;
+        }
+        facts.pointsAfter = points;
+        hands.push_back(std::move(facts));
+    }
+    return hands;
 }
 
 GameFacts gameFacts(const GameRecord& record, int number, bool withHands) {
@@ -319,12 +630,9 @@ GameFacts gameFacts(const GameRecord& record, int number, bool withHands) {
             game.placings.push_back(placingOf(record.placings[i]));
         }
     }
+    readStartPoints(game, record);
     if (withHands) {
-        game.hands.reserve(record.hands.size());
-        int n = 0;
-        for (const HandRecord& hand : record.hands) {
-            game.hands.push_back(handFacts(hand, ++n));
-        }
+        game.hands = handFacts(game, record);
     }
     return game;
 }

@@ -14,6 +14,7 @@ struct SeatFacts {
     std::string name;          // the entry less its rating word; empty if none
     std::optional<int> rating; // "R1318" -> 1318; absent for "R-" or a rating too large
     std::string raw;           // the entry as written after "[n]", spaces trimmed
+    bool bust = false;         // below 0 after the last hand (飛び); only with running points
 };
 
 struct PlacingFacts {
@@ -24,10 +25,18 @@ struct PlacingFacts {
     std::string raw;                 // the placing line from "n位" on
 };
 
+// What a point change was paid or received for.
+enum class ChangeRole { Win, DealIn, TsumoPayment, DrawPayment, DrawReceipt, Other };
+
 struct PointChange {
     std::string name;
-    int change = 0; // "+5200" -> 5200, "-5200" -> -5200
+    int change = 0;          // "+5200" -> 5200, "-5200" -> -5200
+    std::optional<int> seat; // the one seat with that name
+    ChangeRole role = ChangeRole::Other;
 };
+
+// How a hand ended. Win: a win at 2 players, where ron and tsumo pay alike.
+enum class HandKind { Ron, Tsumo, Win, Draw, Other };
 
 struct HandFacts {
     int number = 0;                   // 1-based within the half-game
@@ -47,6 +56,20 @@ struct HandFacts {
     std::string yaku; // handYaku as stored
     // The yaku line in words; "役牌 白", "場風 東" and "自風 南" stay one token each.
     std::vector<std::string> yakuTokens;
+
+    // Their rules: docs/stats.md, "The facts of a hand". Dealer, kind, seats, tenpai and
+    // points need the half-game.
+    std::optional<int> dealer;          // seat: the title's (親:NAME), or its round
+    std::optional<HandKind> kind;       // absent when a non-draw's result does not read
+    std::optional<int> fu, han;         // "30符", "4飜" or "4翻"
+    std::optional<std::string> limit;   // "満貫", "倍満", "役満", ...
+    std::vector<std::string> yakuNames; // yakuTokens less value, dora and draw words; once each
+    int dora = 0, ura = 0, aka = 0;     // "ドラ3", "裏1", "赤1", summed
+    // Draws: the seats after "聴牌:", in seat order; empty for "聴牌:なし".
+    std::optional<std::vector<int>> tenpai;
+    std::optional<bool> winnerRiichi; // one winner only: 立直 or ダブル立直 in the yaku
+    // Each seat's points after this hand, seat order; empty without running points.
+    std::vector<long long> pointsAfter;
 };
 
 struct GameFacts {
@@ -59,12 +82,17 @@ struct GameFacts {
     std::string playerLine;             // as stored
     std::vector<SeatFacts> seats;       // one per player, seat order
     std::vector<PlacingFacts> placings; // completed games: one per placing line
-    std::vector<HandFacts> hands;       // filled only when asked for
+    // Each player's placing points less their changes, when every player's gives the
+    // same; absent for aborted games and when anything it needs does not read.
+    std::optional<long long> startPoints;
+    std::vector<HandFacts> hands; // filled only when asked for
 };
 
-// The facts of one record; its hands too when withHands is set.
+// The facts of one record; its hands too when withHands is set (as handFacts gives them).
 GameFacts gameFacts(const GameRecord& record, int number, bool withHands = true);
-HandFacts handFacts(const HandRecord& hand, int number);
+// The facts of the hands of record, the record game was read from: seats, dealers and
+// running points need the half-game. For callers that read the hands later.
+std::vector<HandFacts> handFacts(const GameFacts& game, const GameRecord& record);
 
 // The seat whose name is name, or null.
 const SeatFacts* findSeat(const GameFacts& game, const std::string& name);

@@ -34,7 +34,7 @@ bool GameSelection::run(FactsNeeded needed, const std::function<void(const Selec
                 return;
             }
             if (needed == FactsNeeded::Hands) {
-                facts = gameFacts(game.record, number, true);
+                facts.hands = handFacts(facts, game.record);
             }
         }
         ++selected_;

@@ -22,56 +22,6 @@ bool contains(const std::vector<std::string>& names, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
-bool startsWith(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
-}
-
-// Leading ASCII digits; a CP932 trail byte is never one, so the rest starts a character.
-std::size_t digitCount(std::string_view text) {
-    std::size_t n = 0;
-    while (n < text.size() && text[n] >= '0' && text[n] <= '9') {
-        ++n;
-    }
-    return n;
-}
-
-// "30符", "4飜", "満貫": how much a hand was worth, not what it was made of.
-bool isValueWord(std::string_view word) {
-    static const char* const kWords[] = {"満貫", "跳満", "倍満", "三倍満", "役満", "数え役満"};
-    for (const char* value : kWords) {
-        if (word == value) {
-            return true;
-        }
-    }
-    const std::size_t n = digitCount(word);
-    const std::string_view unit = word.substr(n);
-    return n > 0 && (unit == "符" || unit == "飜" || unit == "翻");
-}
-
-enum class Dora { None, Dora, Ura, Aka };
-
-// "ドラ3", "裏1", "赤2": the kind and its count; None for anything else.
-Dora doraWord(std::string_view word, int& count) {
-    static const std::pair<const char*, Dora> kKinds[] = {
-        {"ドラ", Dora::Dora}, {"裏", Dora::Ura}, {"赤", Dora::Aka}};
-    for (const auto& [prefix, kind] : kKinds) {
-        if (!startsWith(word, prefix)) {
-            continue;
-        }
-        const std::string_view number = word.substr(std::strlen(prefix));
-        // Up to three digits: a count, never an overflow.
-        if (number.empty() || number.size() > 3 || digitCount(number) != number.size()) {
-            return Dora::None;
-        }
-        count = 0;
-        for (char c : number) {
-            count = count * 10 + (c - '0');
-        }
-        return kind;
-    }
-    return Dora::None;
-}
-
 int sizeIndex(int players) {
     return players == 4 ? 0 : players == 3 ? 1 : players == 2 ? 2 : -1;
 }
@@ -233,34 +183,13 @@ void Tally::addHand(const GameFacts& game, const HandFacts& hand) {
 
 void Tally::addYaku(const HandFacts& hand) {
     ++yakuHands_;
-    std::vector<const std::string*> seen;
-    for (const std::string& token : hand.yakuTokens) {
-        int count = 0;
-        switch (doraWord(token, count)) {
-        case Dora::Dora:
-            dora_ += count;
-            continue;
-        case Dora::Ura:
-            ura_ += count;
-            continue;
-        case Dora::Aka:
-            aka_ += count;
-            continue;
-        case Dora::None:
-            break;
-        }
-        if (isValueWord(token)) {
-            continue;
-        }
-        // Once per hand: "立直 立直" is one hand with 立直.
-        if (std::any_of(seen.begin(), seen.end(),
-                        [&](const std::string* s) { return *s == token; })) {
-            continue;
-        }
-        seen.push_back(&token);
-        auto [at, added] = yakuAt_.try_emplace(token, yaku_.size());
+    dora_ += hand.dora;
+    ura_ += hand.ura;
+    aka_ += hand.aka;
+    for (const std::string& name : hand.yakuNames) {
+        auto [at, added] = yakuAt_.try_emplace(name, yaku_.size());
         if (added) {
-            yaku_.push_back({token, 0});
+            yaku_.push_back({name, 0});
         }
         ++yaku_[at->second].hands;
     }

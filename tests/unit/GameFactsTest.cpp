@@ -1,10 +1,12 @@
-// The facts of sample half-games field by field, absent pieces, record lines, table widths.
+// The facts of sample half-games field by field, absent pieces, how hands ended, the yaku
+// line's values, running points, record lines, table widths.
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
 
 #include "analysis/GameFacts.h"
+#include "tests/unit/InlineScoreLog.h"
 #include "tests/unit/LoadedLog.h"
 #include "text/TextTable.h"
 
@@ -142,6 +144,255 @@ TEST_F(SampleFacts, HandsFieldByField) {
         EXPECT_EQ(h.winners, c.winners);
         EXPECT_EQ(h.payers, c.payers);
         EXPECT_EQ(h.yakuTokens, c.tokens);
+    }
+}
+
+using Seats = std::vector<int>;
+using K = HandKind;
+constexpr std::nullopt_t no = std::nullopt;
+
+// Each change's role in one letter, in the order of ChangeRole: Win, Deal-in, Tsumo
+// payment, draw Payment, draw Receipt, Other.
+std::string rolesOf(const HandFacts& hand) {
+    std::string roles;
+    for (const PointChange& c : hand.changes) {
+        roles += "WDTPRO"[static_cast<int>(c.role)];
+    }
+    return roles;
+}
+
+// How a hand ended: the facts that need the half-game's seats and size.
+struct EndingCase {
+    int hand;
+    std::optional<int> dealer;
+    std::optional<HandKind> kind;
+    const char* roles;
+    std::optional<Seats> tenpai;
+    std::optional<bool> riichi;
+};
+
+void expectEndings(const GameFacts& game, const std::vector<EndingCase>& cases) {
+    for (const EndingCase& c : cases) {
+        SCOPED_TRACE("game " + std::to_string(game.number) + " hand " + std::to_string(c.hand));
+        const HandFacts& h = game.hands.at(static_cast<std::size_t>(c.hand - 1));
+        EXPECT_EQ(h.dealer, c.dealer);
+        EXPECT_EQ(h.kind, c.kind);
+        EXPECT_EQ(rolesOf(h), c.roles);
+        EXPECT_EQ(h.tenpai, c.tenpai);
+        EXPECT_EQ(h.winnerRiichi, c.riichi);
+    }
+}
+
+TEST_F(SampleFacts, HowHandsEnded) {
+    expectEndings(game(2), {
+                               {1, 1, K::Ron, "WD", no, false},
+                               // A repeat (1本場) keeps the dealer; "立直 立直" is a riichi.
+                               {2, 1, K::Ron, "DW", no, true},
+                               {3, 2, K::Draw, "", Seats{1, 2, 3}, no},
+                               {4, 2, K::Tsumo, "TTW", no, true}, // both others paid
+                               {6, 3, K::Draw, "PPR", Seats{3}, no},
+                           });
+    // Two players: the title names the dealer, and a win is neither ron nor tsumo.
+    expectEndings(game(3), {{1, 1, K::Win, "WO", no, true}});
+    // Four players: a tsumo, and a draw without payments where everyone was tenpai.
+    expectEndings(game(4), {{3, 2, K::Tsumo, "WTTT", no, true}});
+    expectEndings(game(16), {{10, 3, K::Draw, "", Seats{1, 2, 3, 4}, no}});
+}
+
+TEST(GameFacts, HowHandsEnded) {
+    const std::string log = inlineScoreLog({
+        {"T",
+         "[1]甲 R1500 [2]乙 R1600 [3]丙 R1700 [4]丁 R1800",
+         {
+             {"東1局", "甲 -8000 乙 +8000", "満貫 ダブル立直 ドラ2"},
+             {"東2局", "甲 -2000 乙 +4000 丙 -1000 丁 -1000", "30符 2飜 門前清自摸和 平和"},
+             {"東3局", "甲 -12000 乙 +8000 丙 +4000", "満貫 立直"}, // double ron
+             // One winner, two payers of three others (a player left): no ron, no tsumo.
+             {"東4局", "甲 -2000 乙 +4000 丙 -2000", "30符 2飜 断幺九"},
+             {"南1局", "甲 -4000 乙 -4000 丙 +4000 丁 +4000", "罰符"}, // penalty-like
+             {"南2局", "甲 -1000", ""},
+             {"南3局", "甲 +1000 乙 1000", "30符 1飜 立直"}, // no sign: does not read
+             {"南4局", "甲 +1500 乙 -1500 丙 +1500 丁 -1500", "流局 聴牌:甲,丙"},
+             {"西1局", "流局 0", "流局 聴牌:なし"},
+             {"西2局", "流局 0", "流局 聴牌:丙,甲"},
+             {"北1局", "流局 0", "流局"},
+             {"北2局", "流局 0", "流局 聴牌:甲,戊"},   // 戊 has no seat
+             {"東5局", "甲 +1500 乙", "流局 聴牌:甲"}, // a draw, its payments unread
+         },
+         {}},
+        {"T2",
+         "[1]甲 R1500 [2]乙 R1600",
+         {
+             {"東1局", "甲 +2000 乙 -2000", "30符 2飜 立直"},
+             {"東2局", "甲 -1500 乙 +1500", "流局 聴牌:乙"},
+             {"南3局", "甲 -2000 乙 +2000", "40符 1飜 役牌 中"},
+         },
+         {}},
+    });
+    const LoadedLog logs = loadLog({log});
+    ASSERT_TRUE(logs.ok);
+    expectEndings(gameFacts(logs.record(0), 1),
+                  {
+                      {1, 1, K::Ron, "DW", no, true},
+                      {2, 2, K::Tsumo, "TWTT", no, false},
+                      {3, 3, K::Ron, "DWW", no, no},
+                      {4, 4, K::Other, "OWO", no, false},
+                      {5, 1, K::Other, "OOWW", no, no},
+                      {6, 2, K::Other, "O", no, no},
+                      {7, 3, no, "", no, no},
+                      {8, 4, K::Draw, "RPRP", Seats{1, 3}, no},
+                      {9, 1, K::Draw, "", Seats{}, no},
+                      {10, 2, K::Draw, "", Seats{1, 3}, no}, // seat order, not the written one
+                      {11, 1, K::Draw, "", no, no},
+                      {12, 2, K::Draw, "", no, no},
+                      {13, 1, K::Draw, "", Seats{1}, no}, // the fifth round wraps to seat 1
+                  });
+    expectEndings(gameFacts(logs.record(1), 2), {
+                                                    {1, 1, K::Win, "WO", no, true},
+                                                    {2, 2, K::Draw, "PR", Seats{2}, no},
+                                                    {3, 1, K::Win, "OW", no, false},
+                                                });
+}
+
+// The dealer as the first hand's title gives it: a named seat, or the round's.
+TEST(GameFacts, DealerFromTheTitle) {
+    const struct {
+        const char *players, *handLine;
+        std::optional<int> dealer, firstSeat;
+    } cases[] = {
+        {"[1]甲 [2]乙 [3]丙 [4]丁", "東1局 (親:丙) 丙 +1000 甲 -1000", 3, 3},
+        {"[1]甲 [2]乙 [3]丙 [4]丁", "東1局 (親:戊) 丙 +1000 甲 -1000", no, 3},
+        {"[1]甲 [2]乙 [3]丙", "南4局 0本場(リーチ0) 戊 +1000 甲 -1000", 1, no},
+        {"[1]甲 [2]乙 [3]丙 [4]丁", "北4局 0本場(リーチ0) 流局 0", 4, no},
+        {"[1]甲 [2]乙 [3]丙 [4]丁", "東0局 0本場(リーチ0) 流局 0", no, no},
+        {"[1]甲 [2]乙 [3]丙 [4]丁", "白1局 0本場(リーチ0) 流局 0", no, no},
+        {"[1]甲 [2]乙 [3]丙 [4]丁", "特別戦 0本場(リーチ0) 流局 0", no, no},
+        // A name held by two seats is no one's seat.
+        {"[1]甲 [2]甲 [3]丙 [4]丁", "東1局 (親:甲) 甲 +1000 丙 -1000", no, no},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.handLine);
+        const std::string log = std::string("===== T 開始 2003/01/01 21:00\n  ") + c.players +
+                                "\n  " + c.handLine +
+                                "\n    流局\n   ユーザ切断により途中終了\n"
+                                "----- T 終了 2003/01/01 21:45\n\n";
+        const LoadedLog logs = loadLog({log});
+        ASSERT_TRUE(logs.ok);
+        const HandFacts h = gameFacts(logs.record(0), 1).hands.at(0);
+        EXPECT_EQ(h.dealer, c.dealer);
+        EXPECT_EQ(h.changes.empty() ? std::nullopt : h.changes[0].seat, c.firstSeat);
+    }
+}
+
+// What the yaku line says of a hand's value, apart from its yaku.
+TEST(GameFacts, YakuLineValues) {
+    const struct {
+        const char* yaku;
+        std::optional<int> fu, han;
+        const char* limit; // "" for no
+        Names names;
+        std::vector<int> dora; // dora, ura, aka
+    } cases[] = {
+        {"30符 4飜 立直 立直 平和 ドラ2 裏1 赤1", 30, 4, "", {"立直", "平和"}, {2, 1, 1}},
+        {"40符 3翻 役牌 白", 40, 3, "", {"役牌 白"}, {0, 0, 0}},
+        {"ダブル役満 国士無双", no, no, "ダブル役満", {"国士無双"}, {0, 0, 0}},
+        {"数え役満 立直 ドラ9 ドラ4", no, no, "数え役満", {"立直"}, {13, 0, 0}},
+        {"三倍満 跳満", no, no, "三倍満", {}, {0, 0, 0}}, // the first limit
+        // Too many digits: a value word whose count does not read, and no dora.
+        {"99999符 1飜 ドラ1234 役牌 ドラ3", no, 1, "", {"ドラ1234", "役牌 ドラ3"}, {0, 0, 0}},
+        {"流局 聴牌:甲", no, no, "", {}, {0, 0, 0}},
+    };
+    InlineGame game{"T", "[1]甲 R1500 [2]乙 R1600", {}, {}};
+    for (const auto& c : cases) {
+        game.hands.push_back({"東1局", "甲 +1000 乙 -1000", c.yaku});
+    }
+    const LoadedLog logs = loadLog({inlineScoreLog({game})});
+    ASSERT_TRUE(logs.ok);
+    const GameFacts g = gameFacts(logs.record(0), 1);
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        SCOPED_TRACE(c.yaku);
+        const HandFacts& h = g.hands.at(i);
+        EXPECT_EQ(h.fu, c.fu);
+        EXPECT_EQ(h.han, c.han);
+        EXPECT_EQ(h.limit.value_or(""), c.limit);
+        EXPECT_EQ(h.yakuNames, c.names);
+        EXPECT_EQ((std::vector<int>{h.dora, h.ura, h.aka}), c.dora);
+    }
+}
+
+using Points = std::vector<long long>;
+
+TEST_F(SampleFacts, RunningPoints) {
+    const struct {
+        int game;
+        std::optional<long long> start;
+        Points first, last;
+        std::vector<bool> bust;
+    } cases[] = {
+        {1, no, {}, {}, {false, false, false, false}}, // aborted
+        {2, 35000, {47000, 23000, 35000}, {14800, 29400, 60800}, {false, false, false}},
+        {6,
+         25000,
+         {19000, 22000, 22000, 37000},
+         {39700, 33400, 52100, -21200},
+         {false, false, false, true}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("game " + std::to_string(c.game));
+        const GameFacts g = game(c.game);
+        EXPECT_EQ(g.startPoints, c.start);
+        EXPECT_EQ(g.hands.front().pointsAfter, c.first);
+        EXPECT_EQ(g.hands.back().pointsAfter, c.last);
+        std::vector<bool> bust;
+        for (const SeatFacts& seat : g.seats) {
+            bust.push_back(seat.bust);
+        }
+        EXPECT_EQ(bust, c.bust);
+    }
+}
+
+// Running points need every placing and result to read and to agree on one start.
+TEST(GameFacts, RunningPoints) {
+    const struct {
+        const char *result, *first, *second; // two players' hand and placing lines
+        std::optional<long long> start;
+        Points last; // after the last hand
+        bool secondBust = false;
+    } cases[] = {
+        {"甲 +2000 乙 -2000", "1位 甲 +2.0 (27000)", "2位 乙 -2.0 (23000)", 25000, {27000, 23000}},
+        // Below 0 is bust; 0 is not.
+        {"甲 +26000 乙 -26000",
+         "1位 甲 +1 (51000)",
+         "2位 乙 -1 (-1000)",
+         25000,
+         {51000, -1000},
+         true},
+        {"甲 +25000 乙 -25000", "1位 甲 +1 (50000)", "2位 乙 -1 (0)", 25000, {50000, 0}},
+        // Placings that disagree, without points, of no seated player; a result unread.
+        {"甲 +2000 乙 -2000", "1位 甲 +2.0 (27000)", "2位 乙 -2.0 (24000)", no, {}},
+        {"甲 +2000 乙 -2000", "1位 甲 +2.0 (27000)", "2位 乙 -2.0", no, {}},
+        {"甲 +2000 乙 -2000", "1位 甲 +2.0 (27000)", "2位 丙 -2.0 (23000)", no, {}},
+        {"甲 +2000 乙 2000", "1位 甲 +2.0 (27000)", "2位 乙 -2.0 (23000)", no, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.second);
+        // A draw without payments leaves the points as they were.
+        const InlineGame game{"T",
+                              "[1]甲 R1 [2]乙 R2",
+                              {{"東1局", c.result, "立直"}, {"東2局", "流局 0", "流局"}},
+                              {c.first, c.second}};
+        const LoadedLog logs = loadLog({inlineScoreLog({game})});
+        ASSERT_TRUE(logs.ok);
+        const GameFacts g = gameFacts(logs.record(0), 1);
+        EXPECT_EQ(g.startPoints, c.start);
+        EXPECT_EQ(g.hands.back().pointsAfter, c.last);
+        EXPECT_FALSE(g.seats.at(0).bust);
+        EXPECT_EQ(g.seats.at(1).bust, c.secondBust);
+        // Read without the hands, the half-game's own facts are the same.
+        const GameFacts alone = gameFacts(logs.record(0), 1, false);
+        EXPECT_EQ(alone.startPoints, c.start);
+        EXPECT_EQ(alone.seats.at(1).bust, c.secondBust);
     }
 }
 
