@@ -9,6 +9,7 @@
 #include "cli/Cli.h"
 #include "cli/Players.h"
 #include "text/Encoding.h"
+#include "text/Numbers.h"
 
 namespace {
 
@@ -42,14 +43,8 @@ constexpr std::size_t kTableOpponents = 30;
 
 // ---- Table output, built in CP932: a character's bytes are its display columns.
 
-std::string format(const char* pattern, double value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, pattern, value);
-    return buffer;
-}
-
 std::string percent(const std::optional<double>& rate) {
-    return rate ? format("%.1f%%", *rate * 100.0) : "-";
+    return percentOrAbsent(rate, "-");
 }
 
 std::string countAndRate(int count, const std::optional<double>& rate) {
@@ -57,11 +52,7 @@ std::string countAndRate(int count, const std::optional<double>& rate) {
 }
 
 std::string signedPoints(const std::optional<double>& points) {
-    return points ? format("%+.1f", *points) : "-";
-}
-
-std::string signedInteger(long long value) {
-    return (value > 0 ? "+" : "") + std::to_string(value);
+    return points ? signedDecimalText(*points, 1) : "-";
 }
 
 // Rows of cells; the first column left-aligned, the rest right-aligned.
@@ -134,14 +125,12 @@ std::string sizeTable(const PlayerStats& stats) {
                                       : std::string();
         });
     }
-    row("Average place", [](const TableSizeStats& s) {
-        return s.averagePlace ? format("%.2f", *s.averagePlace) : "-";
-    });
+    row("Average place", [](const TableSizeStats& s) { return orAbsent(s.averagePlace, 2, "-"); });
     row("Top two (連対率)", [](const TableSizeStats& s) { return percent(s.topTwoRate); });
     row("Last avoided (ラス回避率)",
         [](const TableSizeStats& s) { return percent(s.lastAvoidanceRate); });
     row("Score total", [](const TableSizeStats& s) {
-        return s.scoredGames > 0 ? format("%+.1f", s.totalScoreTenths / 10.0) : "-";
+        return s.scoredGames > 0 ? signedTenthsText(s.totalScoreTenths) : "-";
     });
     row("Score average", [](const TableSizeStats& s) { return signedPoints(s.averageScore); });
     row("Hands", [](const TableSizeStats& s) { return std::to_string(s.hands); });
@@ -154,10 +143,11 @@ std::string sizeTable(const PlayerStats& stats) {
     row("Draw rate (流局率)",
         [](const TableSizeStats& s) { return countAndRate(s.draws, s.drawRate); });
     row("Win average", [](const TableSizeStats& s) {
-        return s.averageWin ? format("%+.0f", *s.averageWin) : "-";
+        return s.averageWin ? signedDecimalText(*s.averageWin, 0) : "-";
     });
-    row("Largest win",
-        [](const TableSizeStats& s) { return s.largestWin ? signedInteger(*s.largestWin) : "-"; });
+    row("Largest win", [](const TableSizeStats& s) {
+        return s.largestWin ? signedPointsText(*s.largestWin) : "-";
+    });
     row("  at", [](const TableSizeStats& s) {
         return s.largestWin ? "#" + std::to_string(s.largestWinGame) + " hand " +
                                   std::to_string(s.largestWinHand)
@@ -234,8 +224,7 @@ std::string allText(const std::vector<PlayerStats>& players, int minGames) {
             return a.second->games > b.second->games;
         });
         for (const auto& [p, s] : rows) {
-            grid.row({"  " + p->player, std::to_string(s->games),
-                      s->averagePlace ? format("%.2f", *s->averagePlace) : "-",
+            grid.row({"  " + p->player, std::to_string(s->games), orAbsent(s->averagePlace, 2, "-"),
                       percent(s->topTwoRate), percent(s->lastAvoidanceRate),
                       signedPoints(s->averageScore), percent(s->winRate), percent(s->dealInRate),
                       s->lastRating ? std::to_string(s->lastRating->rating) : "-"});

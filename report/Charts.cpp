@@ -6,6 +6,7 @@
 
 #include "report/Svg.h"
 #include "text/Encoding.h"
+#include "text/Numbers.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ void yAxis(Svg& svg, const NumberAxis& axis, const Scale& y, const std::string& 
     for (double tick : axis.ticks) {
         const double at = y(tick);
         svg.line(kLeft, at, kRight, at, "grid");
-        svg.text(kLeft - 6, at + 4, formatNumber(tick, axis.decimals) + unit, "tick",
+        svg.text(kLeft - 6, at + 4, decimalText(tick, axis.decimals) + unit, "tick",
                  SvgAnchor::End);
     }
     // Above the axis, written across: Japanese reads badly turned on its side.
@@ -155,7 +156,7 @@ std::string ratingChart(const std::vector<RatingLine>& lines) {
         const SvgAnchor anchor = at.x > kRight - 60  ? SvgAnchor::End
                                  : at.x < kLeft + 60 ? SvgAnchor::Start
                                                      : SvgAnchor::Middle;
-        svg.text(at.x, at.y - 12, u("最高 ") + formatNumber(line.points[peak].value, 0),
+        svg.text(at.x, at.y - 12, u("最高 ") + decimalText(line.points[peak].value, 0),
                  "peak-label", anchor);
     }
     return svg.finish();
@@ -209,7 +210,7 @@ std::string placeChart(const std::vector<PlaceGroup>& groups) {
             const double share = 100.0 * c / total;
             const double top = y(share);
             const std::string place = std::to_string(p + 1) + u("位");
-            const std::string value = std::to_string(c) + " (" + formatNumber(share, 1) + "%)";
+            const std::string value = std::to_string(c) + " (" + decimalText(share, 1) + "%)";
             svg.rect(cursor + unit * 0.1, top, unit * 0.8, kBottom - top, "pt bar",
                      group.name + " " + place + ": " + value);
             svg.text(cursor + unit / 2, top - 5, std::to_string(c), "value", SvgAnchor::Middle);
@@ -247,7 +248,7 @@ std::string scoreChart(const std::vector<ScorePoint>& points, int window) {
             continue;
         }
         svg.line(x(tick), kBottom, x(tick), kBottom + 4, "axis");
-        svg.text(x(tick), kBottom + 18, formatNumber(tick, 0), "tick", SvgAnchor::Middle);
+        svg.text(x(tick), kBottom + 18, decimalText(tick, 0), "tick", SvgAnchor::Middle);
     }
     svg.line(kLeft, y(0), kRight, y(0), "zero");
     frame(svg);

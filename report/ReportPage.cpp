@@ -9,6 +9,7 @@
 #include "report/Html.h"
 #include "report/SvgAxis.h"
 #include "text/Encoding.h"
+#include "text/Numbers.h"
 
 namespace {
 
@@ -94,24 +95,15 @@ std::string dash() {
 }
 
 std::string percent(const std::optional<double>& rate) {
-    return rate ? formatNumber(*rate * 100, 1) + "%" : dash();
+    return percentOrAbsent(rate, dash());
 }
 
 std::string fixed(const std::optional<double>& value, int decimals) {
-    return value ? formatNumber(*value, decimals) : dash();
+    return orAbsent(value, decimals, dash());
 }
 
 std::string signedFixed(const std::optional<double>& value, int decimals) {
-    if (!value) {
-        return dash();
-    }
-    const std::string digits = formatNumber(*value, decimals);
-    return digits[0] == '-' || digits.find_first_not_of("0.") == std::string::npos ? digits
-                                                                                   : "+" + digits;
-}
-
-std::string signedTenths(long long tenths) {
-    return signedFixed(static_cast<double>(tenths) / 10, 1);
+    return value ? signedDecimalText(*value, decimals) : dash();
 }
 
 std::string sizeName(int players) {
@@ -228,7 +220,8 @@ std::string sizeTable(const PlayerStats& stats) {
     row(u("連対率"), [](const TableSizeStats& s) { return percent(s.topTwoRate); });
     row(u("ラス回避率"), [](const TableSizeStats& s) { return percent(s.lastAvoidanceRate); });
     row(u("平均得点"), [](const TableSizeStats& s) { return signedFixed(s.averageScore, 1); });
-    row(u("合計得点"), [](const TableSizeStats& s) { return signedTenths(s.totalScoreTenths); });
+    row(u("合計得点"),
+        [](const TableSizeStats& s) { return signedTenthsText(s.totalScoreTenths); });
     row(u("レート 最初"), [](const TableSizeStats& s) { return ratingText(s.firstRating); });
     row(u("レート 最新"), [](const TableSizeStats& s) { return ratingText(s.lastRating); });
     row(u("レート 最高"), [](const TableSizeStats& s) { return ratingText(s.highestRating); });
@@ -312,7 +305,7 @@ std::string scoreSection(const PlayerStats& stats) {
     for (const GameScore& score : stats.scores) {
         points.push_back({static_cast<double>(score.tenths) / 10,
                           tips ? "#" + std::to_string(score.game) + " " + score.date + " " +
-                                     signedTenths(score.tenths)
+                                     signedTenthsText(score.tenths)
                                : std::string()});
     }
     const std::string svg = scoreChart(points, kAverageWindow);
@@ -396,7 +389,8 @@ std::string gameEntry(const GameFacts& game, const std::string& player) {
         out += "<span class=\"res\">" + u("途中終了") + "</span>";
     } else if (placing && placing->place) {
         out += "<span class=\"res\">" + std::to_string(*placing->place) + u("位") +
-               (placing->scoreTenths ? " " + signedTenths(*placing->scoreTenths) : "") + "</span>";
+               (placing->scoreTenths ? " " + signedTenthsText(*placing->scoreTenths) : "") +
+               "</span>";
     }
     out += " <span class=\"note\">#" + std::to_string(game.number) + "</span></summary>\n";
     out += "<div class=\"game\"><p>";

@@ -5,6 +5,7 @@
 
 #include "report/Html.h"
 #include "report/SvgAxis.h"
+#include "text/Numbers.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ void tipElement(std::string& out, std::string_view tip) {
 
 std::string svgNumber(double value) {
     const double tenths = std::round(value * 10);
-    return formatNumber(tenths / 10, std::fmod(tenths, 10) == 0 ? 0 : 1);
+    return decimalText(tenths / 10, std::fmod(tenths, 10) == 0 ? 0 : 1);
 }
 
 Svg::Svg(double width, double height, std::string_view label) {

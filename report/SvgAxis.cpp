@@ -176,27 +176,6 @@ NumberAxis numberAxis(double low, double high, int maxTicks, bool integral) {
     return axis;
 }
 
-std::string formatNumber(double value, int decimals) {
-    decimals = std::clamp(decimals, 0, 6);
-    if (!std::isfinite(value) || std::abs(value) > 1e15) {
-        value = 0;
-    }
-    long long scale = 1;
-    for (int i = 0; i < decimals; ++i) {
-        scale *= 10;
-    }
-    const long long scaled = std::llround(value * static_cast<double>(scale));
-    const unsigned long long magnitude =
-        scaled < 0 ? 0ULL - static_cast<unsigned long long>(scaled) : scaled;
-    std::string text = scaled < 0 ? "-" : "";
-    text += std::to_string(magnitude / scale);
-    if (decimals > 0) {
-        std::string fraction = std::to_string(magnitude % scale);
-        text += "." + std::string(decimals - fraction.size(), '0') + fraction;
-    }
-    return text;
-}
-
 std::optional<LogMinutes> parseLogTime(std::string_view iso) {
     static const char kShape[] = "dddd-dd-dd dd:dd";
     if (iso.size() != sizeof kShape - 1) {

@@ -22,8 +22,6 @@ NumberAxis numberAxis(double low, double high, int maxTicks, bool integral = fal
 // The smallest of 1, 2 and 5 times a power of ten that is at least rough (> 0).
 double niceStep(double rough);
 
-// value with decimals digits after the point, "-" for negatives, never "nan" or "-0".
-std::string formatNumber(double value, int decimals);
 
 // Time of a log, as minutes since 1970-01-01 00:00 of the same (unknown) zone.
 using LogMinutes = long long;

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "report/SvgAxis.h"
+#include "text/Numbers.h"
 
 namespace {
 
@@ -55,23 +56,36 @@ TEST(SvgAxis, NumberAxes) {
     }
 }
 
+// Every number a person reads goes through text/Numbers: one rounding for every output.
 TEST(SvgAxis, NumberText) {
     struct Case {
         double value;
         int decimals;
         const char* text;
-    } cases[] = {{1880, 0, "1880"},
-                 {-71.2, 1, "-71.2"},
-                 {0.30000000000000004, 1, "0.3"},
-                 {-0.04, 1, "0.0"},
-                 {2.5, 0, "3"},
-                 {-2.5, 0, "-3"},
-                 {0.05, 2, "0.05"},
-                 {std::nan(""), 1, "0.0"},
-                 {1e300, 0, "0"}};
+    } cases[] = {{0.85, 1, "0.9"},         {-0.85, 1, "-0.9"},
+                 {0.224, 3, "0.224"},      {1880, 0, "1880"},
+                 {-71.2, 1, "-71.2"},      {0.30000000000000004, 1, "0.3"},
+                 {-0.04, 1, "0.0"},        {2.5, 0, "3"},
+                 {-2.5, 0, "-3"},          {0.05, 2, "0.05"},
+                 {std::nan(""), 1, "0.0"}, {1e300, 0, "0"}};
     for (const Case& c : cases) {
-        EXPECT_EQ(formatNumber(c.value, c.decimals), c.text) << c.value;
+        EXPECT_EQ(decimalText(c.value, c.decimals), c.text) << c.value;
     }
+    EXPECT_EQ(signedDecimalText(0.85, 1), "+0.9");
+    EXPECT_EQ(signedDecimalText(-0.04, 1), "0.0");
+    EXPECT_EQ(signedDecimalText(-3, 0), "-3");
+    const struct {
+        long long tenths;
+        const char *plain, *signedText;
+    } tenths[] = {
+        {408, "40.8", "+40.8"}, {-5, "-0.5", "-0.5"}, {0, "0.0", "0.0"}, {30, "3.0", "+3.0"}};
+    for (const auto& t : tenths) {
+        EXPECT_EQ(tenthsText(t.tenths), t.plain);
+        EXPECT_EQ(signedTenthsText(t.tenths), t.signedText);
+    }
+    EXPECT_EQ(signedPointsText(5200), "+5200");
+    EXPECT_EQ(signedPointsText(0), "0");
+    EXPECT_EQ(percentText(0.2245), "22.5%");
 }
 
 TEST(SvgAxis, LogTimes) {
