@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <deque>
-#include <cstring>
+#include <iterator>
+#include <map>
 #include <string_view>
 #include <unordered_map>
 
@@ -26,10 +27,82 @@ int sizeIndex(int players) {
     return players == 4 ? 0 : players == 3 ? 1 : players == 2 ? 2 : -1;
 }
 
+// The player's own change in a hand: the sum of the entries with their name.
+long long ownChange(const HandFacts& hand, const std::string& player) {
+    long long sum = 0;
+    for (const PointChange& change : hand.changes) {
+        sum += change.name == player ? change.change : 0;
+    }
+    return sum;
+}
+
+// The limits in the order of their worth; others after them in the order met.
+int limitRank(const std::optional<std::string>& limit) {
+    static const char* const kOrder[] = {"満貫",     "跳満", "倍満",       "三倍満",
+                                         "数え役満", "役満", "ダブル役満", "トリプル役満"};
+    if (!limit) {
+        return 1000; // hands without a limit come last
+    }
+    for (int i = 0; i < static_cast<int>(std::size(kOrder)); ++i) {
+        if (*limit == kOrder[i]) {
+            return i;
+        }
+    }
+    return 100;
+}
+
+// The place figures of a group of half-games: a table size, a period, an hour, a seat.
+struct PlaceTally {
+    int placed = 0, first = 0, topTwo = 0, notLast = 0;
+    long long placeSum = 0, placeSquares = 0;
+
+    void add(int place, int players) {
+        ++placed;
+        first += place == 1;
+        topTwo += place <= 2;
+        notLast += place < players;
+        placeSum += place;
+        placeSquares += static_cast<long long>(place) * place;
+    }
+    std::optional<double> average() const { return ratio(placeSum, placed); }
+};
+
+struct PeriodTally {
+    PeriodStats stats;
+    PlaceTally places;
+    int hands = 0, wins = 0, dealIns = 0, scored = 0;
+    long long scoreTenths = 0;
+};
+
+// The longest run of consecutive completed half-games that meet a test.
+struct RunTally {
+    RunRecord current, best;
+    void add(bool meets, int game) {
+        if (!meets) {
+            current = {};
+            return;
+        }
+        current.firstGame = current.games == 0 ? game : current.firstGame;
+        ++current.games;
+        current.lastGame = game;
+        if (current.games > best.games) {
+            best = current; // ties keep the earlier run
+        }
+    }
+};
+
 struct SizeTally {
     TableSizeStats stats;
-    long long placeSum = 0;
-    long long winSum = 0;
+    PlaceTally places;
+    long long winSum = 0, ronSum = 0, tsumoSum = 0, dealInSum = 0;
+    std::vector<PlaceTally> seats; // by seat - 1
+    std::vector<DealInto> into;
+    std::unordered_map<std::string, std::size_t> intoAt;
+    std::vector<LimitCount> limits;
+    RunTally topRun, noLastRun;
+    std::map<std::string, PeriodTally> periods;
+    std::array<PlaceTally, 24> hours{};
+    std::array<int, 24> hourGames{};
 };
 
 struct OpponentTally {
@@ -41,23 +114,33 @@ struct OpponentTally {
 
 class Tally {
   public:
-    explicit Tally(std::string player) : player_(std::move(player)) {
+    Tally(std::string player, PeriodUnit unit) : player_(std::move(player)), unit_(unit) {
         for (int i = 0; i < 3; ++i) {
             sizes_[i].stats.players = 4 - i;
+            sizes_[i].seats.resize(static_cast<std::size_t>(4 - i));
         }
     }
 
-    // The half-game less its hands; then each of its hands, aborted ones' too (played).
+    // The half-game less its hands; then each of its hands, aborted ones' too (played);
+    // then the end of the half-game.
     void add(const GameFacts& game, const SeatFacts& seat);
     void addHand(const GameFacts& game, const HandFacts& hand);
+    void endGame(const GameFacts& game);
     PlayerStats finish();
 
   private:
     void addPlacings(const GameFacts& game, SizeTally& size);
     void addYaku(const HandFacts& hand);
+    LimitCount& limitOf(SizeTally& size, const std::optional<std::string>& limit);
+    void finishSize(SizeTally& size);
 
     std::string player_;
+    PeriodUnit unit_;
     std::array<SizeTally, 3> sizes_;
+    // What the half-game being added needs of its hands.
+    int seat_ = 0;
+    PeriodTally* period_ = nullptr;
+    int dealerRun_ = 0, winsInGame_ = 0;
     std::vector<YakuCount> yaku_;
     std::unordered_map<std::string, std::size_t> yakuAt_;
     int yakuHands_ = 0, dora_ = 0, ura_ = 0, aka_ = 0;
@@ -69,12 +152,28 @@ class Tally {
 
 void Tally::add(const GameFacts& game, const SeatFacts& seat) {
     const int index = sizeIndex(game.playerCount);
+    seat_ = seat.seat;
+    dealerRun_ = winsInGame_ = 0;
+    period_ = nullptr;
     if (index < 0) {
         return;
     }
     SizeTally& size = sizes_[index];
     TableSizeStats& s = size.stats;
     ++s.games;
+    if (game.start) {
+        PeriodTally& period = size.periods[periodOf(*game.start, unit_)];
+        period_ = &period;
+        ++period.stats.games;
+        period.stats.completed += !game.aborted;
+        if (seat.rating) {
+            period.stats.lastRating = *seat.rating;
+        }
+        const int hour = std::stoi(game.start->substr(11, 2));
+        ++size.hourGames[static_cast<std::size_t>(hour % 24)];
+    } else {
+        ++s.undated;
+    }
     if (game.aborted) {
         ++s.aborted;
     } else {
@@ -104,6 +203,8 @@ void Tally::addPlacings(const GameFacts& game, SizeTally& size) {
     const int players = s.players;
     if (!mine || !mine->place || *mine->place < 1 || *mine->place > players) {
         ++s.unplaced;
+        size.topRun.add(false, game.number);
+        size.noLastRun.add(false, game.number);
         return;
     }
     const int place = *mine->place;
@@ -111,11 +212,36 @@ void Tally::addPlacings(const GameFacts& game, SizeTally& size) {
         s.placeCounts.assign(static_cast<std::size_t>(players), 0);
     }
     ++s.placeCounts[static_cast<std::size_t>(place - 1)];
-    size.placeSum += place;
+    size.places.add(place, players);
+    size.topRun.add(place == 1, game.number);
+    size.noLastRun.add(place < players, game.number);
+    if (seat_ >= 1 && seat_ <= players) {
+        size.seats[static_cast<std::size_t>(seat_ - 1)].add(place, players);
+    }
+    if (period_) {
+        period_->places.add(place, players);
+        const int hour = std::stoi(game.start->substr(11, 2)) % 24;
+        size.hours[static_cast<std::size_t>(hour)].add(place, players);
+    }
+    if (mine->points && *mine->points < 0) {
+        ++s.busts;
+    }
     if (mine->scoreTenths) {
-        s.totalScoreTenths += *mine->scoreTenths;
+        const int score = *mine->scoreTenths;
+        s.totalScoreTenths += score;
         ++s.scoredGames;
-        scores_.push_back({game.number, game.start.value_or(std::string()), *mine->scoreTenths});
+        scores_.push_back({game.number, game.start.value_or(std::string()), score, players});
+        Records& r = s.records;
+        if (!r.bestScore || score > r.bestScore->tenths) {
+            r.bestScore = ScoreRecord{score, game.number};
+        }
+        if (!r.worstScore || score < r.worstScore->tenths) {
+            r.worstScore = ScoreRecord{score, game.number};
+        }
+        if (period_) {
+            period_->scoreTenths += score;
+            ++period_->scored;
+        }
     }
     for (const PlacingFacts& other : game.placings) {
         if (&other == mine || other.name == player_ || !other.place || other.name.empty()) {
@@ -135,6 +261,16 @@ void Tally::addPlacings(const GameFacts& game, SizeTally& size) {
     }
 }
 
+LimitCount& Tally::limitOf(SizeTally& size, const std::optional<std::string>& limit) {
+    for (LimitCount& count : size.limits) {
+        if (count.limit == limit) {
+            return count;
+        }
+    }
+    size.limits.push_back({limit, 0, 0});
+    return size.limits.back();
+}
+
 void Tally::addHand(const GameFacts& game, const HandFacts& hand) {
     const int index = sizeIndex(game.playerCount);
     if (index < 0) {
@@ -143,34 +279,60 @@ void Tally::addHand(const GameFacts& game, const HandFacts& hand) {
     SizeTally& size = sizes_[index];
     TableSizeStats& s = size.stats;
     ++s.hands;
+    if (period_) {
+        ++period_->hands;
+    }
+    const bool dealt = hand.dealer && *hand.dealer == seat_;
+    if (dealt) {
+        ++s.dealer.hands;
+        s.dealer.longestRun = std::max(s.dealer.longestRun, ++dealerRun_);
+    } else {
+        dealerRun_ = 0;
+    }
     if (hand.draw) {
         ++s.draws; // tenpai payments are no win and no deal-in
+        if (hand.tenpai) {
+            ++s.drawsTenpai.known;
+            s.drawsTenpai.tenpai +=
+                std::find(hand.tenpai->begin(), hand.tenpai->end(), seat_) != hand.tenpai->end();
+        }
         return;
     }
     if (!hand.resultParsed) {
         return; // played, but who won cannot be read
     }
     const bool tells = paymentsTellTsumo(s.players);
+    const long long change = ownChange(hand, player_);
     if (contains(hand.winners, player_)) {
-        int change = 0;
+        int gain = 0;
         for (const PointChange& c : hand.changes) {
             if (c.name == player_ && c.change > 0) {
-                change = c.change;
+                gain = c.change;
                 break;
             }
         }
         ++s.wins;
-        size.winSum += change;
-        if (!s.largestWin || change > *s.largestWin) {
-            s.largestWin = change;
+        ++winsInGame_;
+        size.winSum += gain;
+        if (!s.largestWin || gain > *s.largestWin) {
+            s.largestWin = gain;
             s.largestWinGame = game.number;
             s.largestWinHand = hand.number;
         }
-        // Tsumo: every other player paid the one winner.
-        if (tells && hand.winners.size() == 1 &&
-            hand.payers.size() == static_cast<std::size_t>(s.players - 1)) {
-            ++s.tsumoWins;
+        if (period_) {
+            ++period_->wins;
         }
+        s.dealer.wins += dealt;
+        if (tells && hand.kind == HandKind::Tsumo) {
+            ++s.tsumoWins;
+            ++s.winsByKind.tsumo;
+            size.tsumoSum += gain;
+        } else if (tells && hand.kind == HandKind::Ron) {
+            ++s.winsByKind.ron;
+            size.ronSum += gain;
+        }
+        s.winsByKind.riichiWins += hand.winnerRiichi.value_or(false);
+        ++limitOf(size, hand.limit).wins;
         // A double ron's one yaku line cannot be told apart between its winners.
         if (hand.winners.size() == 1) {
             addYaku(hand);
@@ -178,6 +340,43 @@ void Tally::addHand(const GameFacts& game, const HandFacts& hand) {
     } else if (tells && !hand.winners.empty() && hand.payers.size() == 1 &&
                hand.payers.front() == player_) {
         ++s.dealIns;
+        s.dealer.dealIns += dealt;
+        if (period_) {
+            ++period_->dealIns;
+        }
+        const long long paid = -change;
+        size.dealInSum += paid;
+        DealInStats& d = s.dealIn;
+        if (!d.largest || paid > d.largest->points) {
+            d.largest = HandRecordPoints{paid, game.number, hand.number};
+        }
+        for (const PointChange& c : hand.changes) {
+            if (c.change <= 0 || !contains(hand.winners, c.name)) {
+                continue;
+            }
+            auto [at, added] = size.intoAt.try_emplace(c.name, size.into.size());
+            if (added) {
+                size.into.push_back({c.name, 0, 0});
+            }
+            ++size.into[at->second].count;
+            size.into[at->second].points += c.change;
+        }
+        ++limitOf(size, hand.limit).dealIns;
+    } else if (tells && dealt && hand.kind == HandKind::Tsumo) {
+        // Another player's tsumo while the player dealt: the dealer pays the most.
+        ++s.dealer.tsumoPaid;
+        s.dealer.tsumoPaidPoints += -change;
+    }
+}
+
+void Tally::endGame(const GameFacts& game) {
+    const int index = sizeIndex(game.playerCount);
+    if (index < 0 || winsInGame_ == 0) {
+        return;
+    }
+    Records& r = sizes_[index].stats.records;
+    if (!r.mostWinsInGame || winsInGame_ > r.mostWinsInGame->wins) {
+        r.mostWinsInGame = WinsInGame{winsInGame_, game.number};
     }
 }
 
@@ -195,35 +394,106 @@ void Tally::addYaku(const HandFacts& hand) {
     }
 }
 
+void Tally::finishSize(SizeTally& size) {
+    TableSizeStats& s = size.stats;
+    const bool tells = paymentsTellTsumo(s.players);
+    const PlaceTally& p = size.places;
+    s.placeCounts.resize(static_cast<std::size_t>(s.players), 0);
+    for (int count : s.placeCounts) {
+        s.placeRates.push_back(ratio(count, p.placed));
+    }
+    s.averagePlace = p.average();
+    s.topTwoRate = ratio(p.topTwo, p.placed);
+    s.lastAvoidanceRate = ratio(p.notLast, p.placed);
+    if (s.scoredGames > 0) {
+        s.averageScore = static_cast<double>(s.totalScoreTenths) / 10.0 / s.scoredGames;
+    }
+    s.winRate = ratio(s.wins, s.hands);
+    s.drawRate = ratio(s.draws, s.hands);
+    if (tells) {
+        s.tsumoRate = ratio(s.tsumoWins, s.wins);
+        s.dealInRate = ratio(s.dealIns, s.hands);
+    }
+    s.averageWin = ratio(size.winSum, s.wins);
+
+    DealerStats& dealer = s.dealer;
+    dealer.winRate = ratio(dealer.wins, dealer.hands);
+    if (tells) {
+        dealer.dealInRate = ratio(dealer.dealIns, dealer.hands);
+    }
+    s.drawsTenpai.draws = s.draws;
+    s.drawsTenpai.rate = ratio(s.drawsTenpai.tenpai, s.drawsTenpai.known);
+    WinKindStats& kinds = s.winsByKind;
+    if (tells) {
+        kinds.averageRon = ratio(size.ronSum, kinds.ron);
+        kinds.averageTsumo = ratio(size.tsumoSum, kinds.tsumo);
+    }
+    kinds.riichiRate = ratio(kinds.riichiWins, s.wins);
+    s.dealIn.average = ratio(size.dealInSum, s.dealIns);
+    s.dealIn.into = std::move(size.into);
+    std::stable_sort(s.dealIn.into.begin(), s.dealIn.into.end(),
+                     [](const DealInto& a, const DealInto& b) {
+                         return a.count != b.count ? a.count > b.count : a.points > b.points;
+                     });
+    s.limits = std::move(size.limits);
+    std::stable_sort(s.limits.begin(), s.limits.end(),
+                     [](const LimitCount& a, const LimitCount& b) {
+                         return limitRank(a.limit) < limitRank(b.limit);
+                     });
+    for (std::size_t i = 0; i < size.seats.size(); ++i) {
+        s.bySeat.push_back(
+            {static_cast<int>(i + 1), size.seats[i].placed, size.seats[i].average()});
+    }
+    if (size.topRun.best.games > 0) {
+        s.records.longestTopRun = size.topRun.best;
+    }
+    if (size.noLastRun.best.games > 0) {
+        s.records.longestNoLastRun = size.noLastRun.best;
+    }
+    FigureIntervals& in = s.intervals;
+    in.averagePlace = meanInterval(static_cast<double>(p.placeSum),
+                                   static_cast<double>(p.placeSquares), p.placed);
+    in.topTwoRate = wilsonInterval(p.topTwo, p.placed);
+    in.lastAvoidanceRate = wilsonInterval(p.notLast, p.placed);
+    in.winRate = wilsonInterval(s.wins, s.hands);
+    if (tells) {
+        in.dealInRate = wilsonInterval(s.dealIns, s.hands);
+    }
+    for (auto& [key, period] : size.periods) {
+        PeriodStats out = period.stats;
+        out.period = key;
+        out.averagePlace = period.places.average();
+        out.averagePlaceInterval =
+            meanInterval(static_cast<double>(period.places.placeSum),
+                         static_cast<double>(period.places.placeSquares), period.places.placed);
+        out.topTwoRate = ratio(period.places.topTwo, period.places.placed);
+        out.lastAvoidanceRate = ratio(period.places.notLast, period.places.placed);
+        out.winRate = ratio(period.wins, period.hands);
+        if (tells) {
+            out.dealInRate = ratio(period.dealIns, period.hands);
+        }
+        if (period.scored > 0) {
+            out.averageScore = static_cast<double>(period.scoreTenths) / 10.0 / period.scored;
+        }
+        s.periods.push_back(std::move(out));
+    }
+    for (int hour = 0; hour < 24; ++hour) {
+        const auto h = static_cast<std::size_t>(hour);
+        if (size.hourGames[h] > 0) {
+            s.hours.push_back({hour, size.hourGames[h], size.hours[h].average()});
+        }
+    }
+}
+
 PlayerStats Tally::finish() {
     PlayerStats out;
     out.player = player_;
     for (SizeTally& size : sizes_) {
-        TableSizeStats& s = size.stats;
-        if (s.games == 0) {
+        if (size.stats.games == 0) {
             continue;
         }
-        const int placed = s.completed - s.unplaced;
-        s.placeCounts.resize(static_cast<std::size_t>(s.players), 0);
-        for (int count : s.placeCounts) {
-            s.placeRates.push_back(ratio(count, placed));
-        }
-        if (placed > 0) {
-            s.averagePlace = static_cast<double>(size.placeSum) / placed;
-            s.topTwoRate = ratio(s.placeCounts[0] + s.placeCounts[1], placed);
-            s.lastAvoidanceRate = ratio(placed - s.placeCounts.back(), placed);
-        }
-        if (s.scoredGames > 0) {
-            s.averageScore = static_cast<double>(s.totalScoreTenths) / 10.0 / s.scoredGames;
-        }
-        s.winRate = ratio(s.wins, s.hands);
-        s.drawRate = ratio(s.draws, s.hands);
-        if (paymentsTellTsumo(s.players)) {
-            s.tsumoRate = ratio(s.tsumoWins, s.wins);
-            s.dealInRate = ratio(s.dealIns, s.hands);
-        }
-        s.averageWin = ratio(size.winSum, s.wins);
-        out.bySize.push_back(std::move(s));
+        finishSize(size);
+        out.bySize.push_back(std::move(size.stats));
     }
     // Stable: ties keep the order first met.
     std::stable_sort(yaku_.begin(), yaku_.end(),
@@ -262,6 +532,7 @@ bool paymentsTellTsumo(int players) {
 
 struct StatsCollector::Impl {
     std::string player; // empty: everyone
+    PeriodUnit unit = PeriodUnit::Month;
     std::size_t games = 0;
     // Every name seated, in the order first met, with its half-games.
     std::vector<std::pair<std::string, int>> counts;
@@ -276,16 +547,18 @@ struct StatsCollector::Impl {
             return name == player ? &tallies.front() : nullptr;
         }
         if (at == tallies.size()) {
-            tallies.emplace_back(name);
+            tallies.emplace_back(name, unit);
         }
         return &tallies[at];
     }
 };
 
-StatsCollector::StatsCollector(std::string player) : impl_(std::make_unique<Impl>()) {
+StatsCollector::StatsCollector(std::string player, PeriodUnit unit)
+    : impl_(std::make_unique<Impl>()) {
     impl_->player = std::move(player);
+    impl_->unit = unit;
     if (!impl_->player.empty()) {
-        impl_->tallies.emplace_back(impl_->player);
+        impl_->tallies.emplace_back(impl_->player, unit);
     }
 }
 
@@ -314,6 +587,9 @@ void StatsCollector::add(const GameFacts& game) {
         for (Tally* tally : s.seated) {
             tally->addHand(game, hand);
         }
+    }
+    for (Tally* tally : s.seated) {
+        tally->endGame(game);
     }
 }
 
@@ -347,11 +623,11 @@ std::vector<std::string> StatsCollector::names() const {
 PlayerStats StatsCollector::stats(const std::string& player) const {
     const Impl& s = *impl_;
     if (!s.player.empty()) {
-        Tally copy = player == s.player ? s.tallies.front() : Tally(player);
+        Tally copy = player == s.player ? s.tallies.front() : Tally(player, s.unit);
         return copy.finish();
     }
     const auto it = s.countAt.find(player);
-    Tally copy = it == s.countAt.end() ? Tally(player) : s.tallies[it->second];
+    Tally copy = it == s.countAt.end() ? Tally(player, s.unit) : s.tallies[it->second];
     return copy.finish();
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analysis/GameFacts.h"
+#include "analysis/Intervals.h"
 
 // Whose statistics: the owner of a log is the name in every half-game, or else the
 // name in the most half-games (ties: the name met first).
@@ -31,6 +32,101 @@ struct GameScore {
     int game = 0;     // its number
     std::string date; // its start, "YYYY-MM-DD HH:MM", or empty
     int tenths = 0;   // +40.8 is 408
+    int players = 0;  // its table size
+};
+
+// A hand of a half-game and what it was worth: the largest win or deal-in.
+struct HandRecordPoints {
+    long long points = 0;
+    int game = 0, hand = 0; // the half-game's number, the hand's within it
+};
+
+// The hands the player dealt.
+struct DealerStats {
+    int hands = 0, wins = 0, dealIns = 0;
+    int longestRun = 0; // the most hands in a row of one half-game
+    int tsumoPaid = 0;  // hands in which another player won by tsumo
+    long long tsumoPaidPoints = 0;
+    std::optional<double> winRate, dealInRate; // over the hands dealt
+};
+
+// Draws, and the player's tenpai in them.
+struct TenpaiStats {
+    int draws = 0;
+    int tenpai = 0;             // the player named after 聴牌
+    int known = 0;              // draws whose line says who was tenpai (聴牌:なし included)
+    std::optional<double> rate; // tenpai over known
+};
+
+struct WinKindStats {
+    int ron = 0, tsumo = 0, riichiWins = 0;
+    std::optional<double> averageRon, averageTsumo, riichiRate; // riichi wins per win
+};
+
+// Whom the player dealt into: each winner of the player's deal-ins.
+struct DealInto {
+    std::string winner;
+    int count = 0;
+    long long points = 0; // what that winner gained in those hands
+};
+
+struct DealInStats {
+    std::optional<double> average; // mean points paid, positive
+    std::optional<HandRecordPoints> largest;
+    std::vector<DealInto> into; // most first, then most points, then met first
+};
+
+// Wins and deal-ins by the limit of the hand; limit absent for hands without one.
+struct LimitCount {
+    std::optional<std::string> limit;
+    int wins = 0, dealIns = 0;
+};
+
+// Completed half-games with a place of the player's, by the seat they sat at.
+struct SeatPlaces {
+    int seat = 0, games = 0;
+    std::optional<double> averagePlace;
+};
+
+struct ScoreRecord {
+    int tenths = 0; // +40.8 is 408
+    int game = 0;
+};
+
+// Consecutive completed half-games of one table size; aborted ones are passed over.
+struct RunRecord {
+    int games = 0, firstGame = 0, lastGame = 0;
+};
+
+struct WinsInGame {
+    int wins = 0, game = 0;
+};
+
+struct Records {
+    std::optional<ScoreRecord> bestScore, worstScore;
+    std::optional<RunRecord> longestTopRun, longestNoLastRun;
+    std::optional<WinsInGame> mostWinsInGame;
+};
+
+// How sure the main figures are: 95% intervals.
+struct FigureIntervals {
+    std::optional<Interval> averagePlace, topTwoRate, lastAvoidanceRate, winRate, dealInRate;
+};
+
+// The figures of the half-games started in one period of the calendar.
+struct PeriodStats {
+    std::string period; // "2003-06", "2004-W01", "2003-06-01", "2003"
+    int games = 0, completed = 0;
+    std::optional<double> averagePlace;
+    std::optional<Interval> averagePlaceInterval;
+    std::optional<double> topTwoRate, lastAvoidanceRate, winRate, dealInRate, averageScore;
+    std::optional<int> lastRating;
+};
+
+// The half-games started in one hour of the day.
+struct HourStats {
+    int hour = 0, games = 0;
+    std::optional<double> averagePlace;
 };
 
 // Figures for one table size (2, 3 or 4 players). A rate whose denominator is zero is
@@ -52,6 +148,19 @@ struct TableSizeStats {
     std::optional<double> averageWin;
     std::optional<int> largestWin;
     int largestWinGame = 0, largestWinHand = 0;
+
+    DealerStats dealer;
+    TenpaiStats drawsTenpai;
+    WinKindStats winsByKind;
+    DealInStats dealIn;
+    std::vector<LimitCount> limits; // by the limits' rank, hands without one last
+    std::vector<SeatPlaces> bySeat; // seats 1 to players
+    int busts = 0;                  // completed, the player's final points below 0
+    Records records;
+    FigureIntervals intervals;
+    std::vector<PeriodStats> periods; // in time order, those with a half-game
+    int undated = 0;                  // half-games whose start does not read: in no period
+    std::vector<HourStats> hours;     // hours of the start, those with a half-game
 };
 
 struct YakuCount {
@@ -88,8 +197,8 @@ bool paymentsTellTsumo(int players);
 // every half-game is in) or any player can be asked for at the end.
 class StatsCollector {
   public:
-    // player (CP932) empty: every player.
-    explicit StatsCollector(std::string player = {});
+    // player (CP932) empty: every player. unit: the periods of the figures over time.
+    explicit StatsCollector(std::string player = {}, PeriodUnit unit = PeriodUnit::Month);
     ~StatsCollector();
     StatsCollector(const StatsCollector&) = delete;
     StatsCollector& operator=(const StatsCollector&) = delete;

@@ -40,7 +40,8 @@ SIZE_KEYS = ["players", "games", "completed", "aborted", "unplaced", "places", "
              "top_two_rate", "last_avoidance_rate", "scored_games", "total_score",
              "average_score", "rating", "hands", "wins", "tsumo_wins", "deal_ins", "draws",
              "win_rate", "tsumo_rate", "deal_in_rate", "draw_rate", "average_win",
-             "largest_win"]
+             "largest_win", "dealer", "draws_tenpai", "wins_by_kind", "deal_in", "limits",
+             "by_seat", "busts", "records", "intervals", "periods", "undated", "hours"]
 
 
 def no_nan(text):
@@ -167,3 +168,152 @@ class StatsTest(CliTest):
         self.assertEqual((none["player"], none["by_size"]), (None, []))
         self.assertEqual(self.assertRuns("stats", "--since", "2100-01-01", SAMPLE).out,
                          "No half-games to count.\n")
+
+
+# A small log written for the new figures, with the corner of each rule; P is the owner.
+# Half-games in start order: #1 June 30 (P dealer twice in a row, a tsumo paid as dealer,
+# a draw with noten payments and one with 聴牌:なし, a double ron into P, a win), #2 July 1
+# (a month boundary; a 跳満 dealt in, a dealer tsumo, a bust), #3 Sunday 28 December
+# (2003-W52), #4 Monday 29 December, aborted (2004-W01). P sits at seats 1, 2, 1 and 3.
+CORNERS = """===== 東風荘 第1卓 開始 2003/06/30 23:50 =====
+  [1]P R1500 [2]A R1600 [3]B R1700 [4]C R1800
+  東1局 0本場(リーチ0) P +12000 A -12000
+    満貫 立直 ドラ1
+  東1局 1本場(リーチ0) P -4100 A -2000 B +8100 C -2000
+    30符 4飜 門前清自摸和 ドラ3
+  東2局 0本場(リーチ0) P +1500 A -1500 B +1500 C -1500
+    流局 聴牌:P,B
+  東2局 1本場(リーチ0) 流局 0
+    流局 聴牌:なし
+  東3局 0本場(リーチ0) P -12000 A +8000 C +4000
+    満貫 断幺九
+  東4局 0本場(リーチ0) P +3900 C -3900
+    30符 3飜 役牌 白 ドラ1
+  ---- 試合結果 ----
+  1位 P +38.0 (48000)
+  2位 B +5.0 (35000)
+  3位 A -18.0 (12000)
+  4位 C -25.0 (5000)
+----- 東風荘 第1卓 終了 2003/07/01 00:05 -----
+
+===== 東風荘 第2卓 開始 2003/07/01 00:10 =====
+  [1]A R1600 [2]P R1510 [3]B R1700 [4]C R1800
+  東1局 0本場(リーチ0) A +18000 P -18000
+    跳満 立直 ドラ2
+  東2局 0本場(リーチ0) A -2000 P +6000 B -2000 C -2000
+    30符 3飜 門前清自摸和
+  ---- 試合結果 ----
+  1位 A +50.0 (60000)
+  2位 B +10.0 (30000)
+  3位 C +5.0 (25000)
+  4位 P -45.0 (-5000)
+----- 東風荘 第2卓 終了 2003/07/01 00:40 -----
+
+===== 東風荘 第3卓 開始 2003/12/28 10:00 =====
+  [1]P R1520 [2]A R1600 [3]B R1700 [4]C R1800
+  東1局 0本場(リーチ0) A +2000 B -2000
+    30符 2飜 断幺九
+  ---- 試合結果 ----
+  1位 A +20.0 (40000)
+  2位 P +5.0 (30000)
+  3位 C -5.0 (25000)
+  4位 B -20.0 (5000)
+----- 東風荘 第3卓 終了 2003/12/28 10:30 -----
+
+===== 東風荘 第4卓 開始 2003/12/29 10:00 =====
+  [1]A R1600 [2]B R1700 [3]P R1530 [4]C R1800
+  東1局 0本場(リーチ0) 流局 0
+    流局
+   ユーザ切断により途中終了
+----- 東風荘 第4卓 終了 2003/12/29 10:20 -----
+"""
+
+# Worked out by reading the log above, rule by rule (docs/stats.md).
+CORNERS_BY_HAND = {
+    "hands": 10, "wins": 3, "deal_ins": 2, "draws": 3, "busts": 1,
+    "dealer": dict(hands=4, wins=2, win_rate=0.5, deal_ins=0, deal_in_rate=0.0, longest_run=2,
+                   tsumo_paid=1, tsumo_paid_points=4100),
+    "draws_tenpai": dict(draws=3, tenpai=1, rate=0.5),
+    "wins_by_kind": dict(ron=2, tsumo=1, average_ron=7950.0, average_tsumo=6000.0,
+                         riichi_wins=1, riichi_rate=1 / 3),
+    "deal_in": dict(average=15000.0, largest=dict(points=18000, game=2, hand=1),
+                    into=[dict(winner="A", count=2, points=26000),
+                          dict(winner="C", count=1, points=4000)]),
+    "limits": [dict(limit="満貫", wins=1, deal_ins=1), dict(limit="跳満", wins=0, deal_ins=1),
+               dict(limit=None, wins=2, deal_ins=0)],
+    "by_seat": [dict(seat=1, games=2, average_place=1.5), dict(seat=2, games=1, average_place=4.0),
+                dict(seat=3, games=0, average_place=None), dict(seat=4, games=0, average_place=None)],
+    "records": dict(best_score=dict(score=38.0, game=1), worst_score=dict(score=-45.0, game=2),
+                    longest_top_run=dict(games=1, first_game=1, last_game=1),
+                    longest_no_last_run=dict(games=1, first_game=1, last_game=1),
+                    most_wins_in_game=dict(wins=2, game=1)),
+    "hours": [dict(hour=0, games=1, average_place=4.0), dict(hour=10, games=2, average_place=2.0),
+              dict(hour=23, games=1, average_place=1.0)],
+}
+
+
+class NewFiguresTest(CliTest):
+    def test_the_corners_of_each_rule(self):
+        log = self.write_log("corners.txt", CORNERS)
+        out = no_nan(self.assertRuns("stats", "--format", "json", log).out)
+        self.assertEqual((out["player"], out["player_rule"]), ("P", "in_every_game"))
+        four = out["by_size"][0]
+        for key, want in CORNERS_BY_HAND.items():
+            with self.subTest(key):
+                self.assertEqual(four[key], want)
+        # The intervals: mean ± 1.96 s / √n of the places 1, 4, 2, and Wilson's for 3 of 10.
+        low, high = four["intervals"]["average_place"]
+        half = 1.96 * (7 / 3) ** 0.5 / 3 ** 0.5
+        self.assertAlmostEqual(low, 7 / 3 - half)
+        self.assertAlmostEqual(high, 7 / 3 + half)
+        z, p, n = 1.96, 0.3, 10
+        centre = (p + z * z / (2 * n)) / (1 + z * z / n)
+        half = z * (p * (1 - p) / n + z * z / (4 * n * n)) ** 0.5 / (1 + z * z / n)
+        self.assertEqual([round(x, 12) for x in four["intervals"]["win_rate"]],
+                         [round(centre - half, 12), round(centre + half, 12)])
+        months = [(p["period"], p["games"], p["completed"], p["average_place"], p["last_rating"])
+                  for p in four["periods"]]
+        self.assertEqual(months, [("2003-06", 1, 1, 1.0, 1500), ("2003-07", 1, 1, 4.0, 1510),
+                                  ("2003-12", 2, 1, 2.0, 1530)])
+        weeks = no_nan(self.assertRuns("stats", "--format", "json", "--by", "week", log).out)
+        self.assertEqual([p["period"] for p in weeks["by_size"][0]["periods"]],
+                         ["2003-W27", "2003-W52", "2004-W01"])
+        table = self.assertRuns("stats", "--by", "week", log).out
+        self.assertIn("2004-W01", table)
+        self.assertNotIn("Average place", table)
+
+    def test_new_json_keys(self):
+        size = self.stats_of(SAMPLE)
+        self.assertEqual(list(size["dealer"]), ["hands", "wins", "win_rate", "deal_ins",
+                                                "deal_in_rate", "longest_run", "tsumo_paid",
+                                                "tsumo_paid_points"])
+        self.assertEqual(list(size["draws_tenpai"]), ["draws", "tenpai", "rate"])
+        self.assertEqual(list(size["wins_by_kind"]), ["ron", "tsumo", "average_ron",
+                                                      "average_tsumo", "riichi_wins",
+                                                      "riichi_rate"])
+        self.assertEqual(list(size["deal_in"]), ["average", "largest", "into"])
+        self.assertEqual(list(size["records"]), ["best_score", "worst_score", "longest_top_run",
+                                                 "longest_no_last_run", "most_wins_in_game"])
+        self.assertEqual(list(size["intervals"]), ["average_place", "top_two_rate",
+                                                   "last_avoidance_rate", "win_rate",
+                                                   "deal_in_rate"])
+        self.assertEqual(list(size["periods"][0]),
+                         ["period", "games", "completed", "average_place",
+                          "average_place_interval", "top_two_rate", "last_avoidance_rate",
+                          "win_rate", "deal_in_rate", "average_score", "last_rating"])
+        self.assertEqual(list(size["hours"][0]), ["hour", "games", "average_place"])
+
+    def stats_of(self, log, *args):
+        return no_nan(self.assertRuns("stats", "--format", "json", *args, log).out)["by_size"][0]
+
+    def test_thin_data(self):
+        one = self.write_log("one.txt", CORNERS.split("\n\n")[2] + "\n")  # one half-game
+        size = self.stats_of(one)
+        self.assertEqual((size["games"], size["intervals"]["average_place"]), (1, None))
+        self.assertEqual(size["periods"][0]["average_place_interval"], None)
+        self.assertEqual(size["dealer"]["hands"], 1)
+        never = self.write_log("never.txt", CORNERS.split("\n\n")[3] + "\n")  # aborted, never dealt
+        size = self.stats_of(never, "--player", "P")
+        self.assertEqual((size["dealer"]["hands"], size["dealer"]["win_rate"],
+                          size["draws_tenpai"]["rate"], size["records"]["best_score"],
+                          size["by_seat"][2]["average_place"]), (0, None, None, None, None))

@@ -333,4 +333,31 @@ TEST(StatsTest, GeneratedLogsGiveFiniteFigures) {
     }
 }
 
+TEST(StatsTest, PeriodsAndIntervals) {
+    const struct {
+        const char* start;
+        PeriodUnit unit;
+        const char* period;
+    } periods[] = {
+        {"2003-12-29 08:00", PeriodUnit::Week, "2004-W01"}, // the Monday of the first Thursday
+        {"2003-12-28 23:59", PeriodUnit::Week, "2003-W52"},
+        {"2005-01-01 00:00", PeriodUnit::Week, "2004-W53"},
+        {"2004-02-29 12:00", PeriodUnit::Day, "2004-02-29"},
+        {"2003-06-30 23:50", PeriodUnit::Month, "2003-06"},
+        {"2003-06-30 23:50", PeriodUnit::Year, "2003"},
+    };
+    for (const auto& p : periods) {
+        EXPECT_EQ(periodOf(p.start, p.unit), p.period) << p.start;
+    }
+    EXPECT_FALSE(wilsonInterval(0, 0));
+    const Interval none = *wilsonInterval(0, 10), all = *wilsonInterval(10, 10);
+    EXPECT_EQ(none.low, 0.0);
+    EXPECT_NEAR(none.high, 0.2775, 1e-4);
+    EXPECT_EQ(all.high, 1.0);
+    EXPECT_FALSE(meanInterval(3, 9, 1));           // one value tells no spread
+    const Interval same = *meanInterval(6, 12, 3); // 2, 2, 2
+    EXPECT_DOUBLE_EQ(same.low, 2.0);
+    EXPECT_DOUBLE_EQ(same.high, 2.0);
+}
+
 } // namespace
