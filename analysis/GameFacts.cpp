@@ -11,10 +11,9 @@ namespace {
 
 using Words = std::vector<std::string_view>;
 
-Words splitWords(std::string_view text) {
-    Words words;
-    words.reserve(16); // a result or yaku line: one allocation rather than five
-
+// The words of a text into words, whose storage is kept from call to call.
+void splitWords(std::string_view text, Words& words) {
+    words.clear();
     std::size_t i = 0;
     while (i < text.size()) {
         while (i < text.size() && text[i] == ' ') {
@@ -28,7 +27,24 @@ Words splitWords(std::string_view text) {
             words.push_back(text.substr(start, i - start));
         }
     }
-    return words;
+}
+
+// The texts of a list, assigned over the ones it held: their storage is used again.
+void setText(std::vector<std::string>& list, std::size_t& used, std::string_view text) {
+    if (used < list.size()) {
+        list[used].assign(text.data(), text.size());
+    } else {
+        list.emplace_back(text);
+    }
+    ++used;
+}
+
+void setOptional(std::optional<std::string>& field, std::string_view text) {
+    if (field) {
+        field->assign(text.data(), text.size());
+    } else {
+        field.emplace(text);
+    }
 }
 
 std::string_view trim(std::string_view text) {
@@ -115,8 +131,9 @@ std::optional<long long> pointsInParens(std::string_view text) {
     return negative ? -*value : *value;
 }
 
-std::vector<SeatFacts> seatsOf(const char* playerLine, int playerCount) {
-    std::vector<SeatFacts> seats;
+void readSeats(const char* playerLine, int playerCount, std::vector<SeatFacts>& seats) {
+    thread_local Words words;
+    std::size_t used = 0;
     const std::string_view line(playerLine);
     for (int seat = 1; seat <= playerCount; ++seat) {
         const char marker[] = {'[', static_cast<char>('0' + seat), ']', '\0'};
@@ -134,11 +151,17 @@ std::vector<SeatFacts> seatsOf(const char* playerLine, int playerCount) {
                 break;
             }
         }
-        SeatFacts facts;
+        if (used == seats.size()) {
+            seats.emplace_back();
+        }
+        SeatFacts& facts = seats[used++];
         facts.seat = seat;
-        facts.raw = std::string(trim(line.substr(from, to - from)));
-        const Words words = splitWords(facts.raw);
-        std::string_view name = facts.raw;
+        facts.rating.reset();
+        facts.bust = false;
+        const std::string_view raw = trim(line.substr(from, to - from));
+        facts.raw.assign(raw.data(), raw.size());
+        splitWords(raw, words);
+        std::string_view name = raw;
         if (!words.empty() && words.back().size() >= 2 && words.back()[0] == 'R') {
             // The last word is the rating word; a rating that does not read stays absent.
             const std::string_view ratingWord = words.back();
@@ -147,20 +170,22 @@ std::vector<SeatFacts> seatsOf(const char* playerLine, int playerCount) {
                 facts.rating = static_cast<int>(*rating);
             }
             if (rating || ratingWord == "R-" || words.size() > 1) {
-                name = trim(std::string_view(facts.raw).substr(
-                    0, static_cast<std::size_t>(ratingWord.data() - facts.raw.data())));
+                name = trim(raw.substr(0, static_cast<std::size_t>(ratingWord.data() - raw.data())));
             }
         }
-        facts.name = std::string(name);
-        seats.push_back(std::move(facts));
+        facts.name.assign(name.data(), name.size());
     }
-    return seats;
+    seats.resize(used);
 }
 
-PlacingFacts placingOf(const char* placing) {
-    PlacingFacts facts;
-    facts.raw = placing;
-    const std::string_view line(facts.raw);
+void readPlacing(const char* placing, PlacingFacts& facts) {
+    thread_local Words words;
+    facts.raw.assign(placing);
+    facts.place.reset();
+    facts.scoreTenths.reset();
+    facts.points.reset();
+    facts.name.clear();
+    const std::string_view line(placing);
     // "1位 name +40.8 (60800)": the place, then the last two words are score and points.
     const std::size_t mark = line.find("位");
     std::string_view rest = line;
@@ -171,7 +196,7 @@ PlacingFacts placingOf(const char* placing) {
             rest = line.substr(mark + std::strlen("位"));
         }
     }
-    Words words = splitWords(rest);
+    splitWords(rest, words);
     if (!words.empty()) {
         facts.points = pointsInParens(words.back());
         if (facts.points) {
@@ -187,9 +212,8 @@ PlacingFacts placingOf(const char* placing) {
     if (!words.empty()) {
         const char* from = words.front().data();
         const char* to = words.back().data() + words.back().size();
-        facts.name = std::string(from, static_cast<std::size_t>(to - from));
+        facts.name.assign(from, static_cast<std::size_t>(to - from));
     }
-    return facts;
 }
 
 // "東1局 0本場(リーチ0)": wind, round, honba and riichi sticks, each only if it reads.
@@ -200,7 +224,7 @@ void readTitle(HandFacts& hand) {
         // The wind is one double-byte character, the round the digits after it.
         const auto round = digits(title.substr(2, kyoku - 2), 99);
         if (round) {
-            hand.wind = std::string(title.substr(0, 2));
+            setOptional(hand.wind, title.substr(0, 2));
             hand.round = static_cast<int>(*round);
         }
     }
@@ -260,15 +284,18 @@ template <typename Each> bool readChanges(std::string_view result, bool& draw, E
 }
 
 void readResult(HandFacts& hand) {
-    hand.changes.reserve(4); // one a seat, as a rule: one allocation
+    std::size_t used = 0;
     hand.resultParsed = readChanges(hand.result, hand.draw, [&](std::string_view name, int change) {
-        PointChange& added = hand.changes.emplace_back();
-        added.name = std::string(name);
+        if (used == hand.changes.size()) {
+            hand.changes.emplace_back();
+        }
+        PointChange& added = hand.changes[used++];
+        added.name.assign(name.data(), name.size());
         added.change = change;
+        added.seat.reset();
+        added.role = ChangeRole::Other;
     });
-    if (!hand.resultParsed) {
-        hand.changes.clear();
-    }
+    hand.changes.resize(hand.resultParsed ? used : 0);
 }
 
 bool isHonourWordLead(std::string_view word) {
@@ -290,45 +317,74 @@ std::size_t digitCount(std::string_view text) {
 
 enum class Token { Yaku, Fu, Han, Limit, Dora, Ura, Aka, Draw };
 
+// The first character of a text as one number: a double-byte character's two bytes.
+unsigned leadOf(std::string_view text) {
+    if (text.size() < 2) {
+        return text.empty() ? 0 : static_cast<unsigned char>(text[0]);
+    }
+    return static_cast<unsigned char>(text[0]) << 8 | static_cast<unsigned char>(text[1]);
+}
+
 // What a yaku token says, and its count for fu, han and dora. Any number of digits
-// makes a fu or han word; only a count up to 999 is read.
+// makes a fu or han word; only a count up to 999 is read. A yaku line holds a handful
+// of tokens and a log a million lines: the first character decides which words a token
+// can be before any is compared.
 Token tokenKind(std::string_view token, std::optional<int>& count) {
-    static const std::pair<const char*, Token> kDora[] = {
-        {"ドラ", Token::Dora}, {"裏", Token::Ura}, {"赤", Token::Aka}};
-    for (const auto& [prefix, kind] : kDora) {
-        if (startsWith(token, prefix)) {
-            const std::string_view number = token.substr(std::strlen(prefix));
-            // Up to three digits: a count, never an overflow.
-            if (number.empty() || number.size() > 3 || digitCount(number) != number.size()) {
-                return Token::Yaku;
+    if (!token.empty() && isDigit(token[0])) {
+        const std::size_t n = digitCount(token);
+        const std::string_view unit = token.substr(n);
+        if (unit == "符" || unit == "飜" || unit == "翻") {
+            if (const auto value = digits(token.substr(0, n), 999)) {
+                count = static_cast<int>(*value);
             }
-            count = static_cast<int>(*digits(number, 999));
-            return kind;
+            return unit == "符" ? Token::Fu : Token::Han;
         }
+        return Token::Yaku;
     }
-    static const char* const kLimits[] = {"満貫", "跳満",     "倍満",       "三倍満",
-                                          "役満", "数え役満", "ダブル役満", "トリプル役満"};
-    for (const char* limit : kLimits) {
-        if (token == limit) {
-            return Token::Limit;
+    struct Word {
+        std::string_view text;
+        Token kind;
+        bool prefix; // the word begins the token, a count of dora follows
+    };
+    static const Word kWords[] = {
+        {"ドラ", Token::Dora, true}, {"裏", Token::Ura, true},        {"赤", Token::Aka, true},
+        {"満貫", Token::Limit, false}, {"跳満", Token::Limit, false}, {"倍満", Token::Limit, false},
+        {"三倍満", Token::Limit, false}, {"役満", Token::Limit, false},
+        {"数え役満", Token::Limit, false}, {"ダブル役満", Token::Limit, false},
+        {"トリプル役満", Token::Limit, false}, {"流局", Token::Draw, false},
+    };
+    static const unsigned kTenpai = leadOf("聴牌:");
+    const unsigned lead = leadOf(token);
+    if (lead == kTenpai) {
+        return startsWith(token, "聴牌:") ? Token::Draw : Token::Yaku;
+    }
+    for (const Word& word : kWords) {
+        if (leadOf(word.text) != lead) {
+            continue;
         }
-    }
-    const std::size_t n = digitCount(token);
-    const std::string_view unit = token.substr(n);
-    if (n > 0 && (unit == "符" || unit == "飜" || unit == "翻")) {
-        if (const auto value = digits(token.substr(0, n), 999)) {
-            count = static_cast<int>(*value);
+        if (!word.prefix) {
+            if (token == word.text) {
+                return word.kind;
+            }
+            continue;
         }
-        return unit == "符" ? Token::Fu : Token::Han;
-    }
-    if (token == "流局" || startsWith(token, "聴牌:")) {
-        return Token::Draw;
+        if (!startsWith(token, word.text)) {
+            continue;
+        }
+        const std::string_view number = token.substr(word.text.size());
+        // Up to three digits: a count, never an overflow.
+        if (number.empty() || number.size() > 3 || digitCount(number) != number.size()) {
+            return Token::Yaku;
+        }
+        count = static_cast<int>(*digits(number, 999));
+        return word.kind;
     }
     return Token::Yaku;
 }
 
 // Fu, han, limit, dora and the yaku names out of the yaku tokens.
 void readYakuTokens(HandFacts& hand) {
+    std::size_t names = 0;
     for (const std::string& token : hand.yakuTokens) {
         std::optional<int> count;
         switch (tokenKind(token, count)) {
@@ -340,7 +396,7 @@ void readYakuTokens(HandFacts& hand) {
             break;
         case Token::Limit:
             if (!hand.limit) {
-                hand.limit = token;
+                hand.limit.emplace(token);
             }
             break;
         case Token::Dora:
@@ -356,48 +412,67 @@ void readYakuTokens(HandFacts& hand) {
             break;
         case Token::Yaku:
             // Once each: "立直 立直" is a hand with 立直.
-            if (std::find(hand.yakuNames.begin(), hand.yakuNames.end(), token) ==
-                hand.yakuNames.end()) {
-                hand.yakuNames.push_back(token);
+            if (std::find(hand.yakuNames.begin(), hand.yakuNames.begin() + names, token) ==
+                hand.yakuNames.begin() + names) {
+                setText(hand.yakuNames, names, token);
             }
             break;
         }
     }
+    hand.yakuNames.resize(names);
 }
 
-// The facts of one hand that its record alone tells.
-HandFacts readHand(const HandRecord& record, int number) {
-    HandFacts hand;
+// The facts of one hand that its record alone tells, over what hand held before.
+void readHand(const HandRecord& record, int number, HandFacts& hand) {
+    thread_local Words words;
     hand.number = number;
-    hand.title = record.handName;
-    hand.result = record.handResult;
-    hand.yaku = record.handYaku;
+    hand.title.assign(record.handName);
+    hand.wind.reset();
+    hand.round.reset();
+    hand.honba.reset();
+    hand.riichiSticks.reset();
+    hand.result.assign(record.handResult);
+    hand.yaku.assign(record.handYaku);
+    hand.draw = false;
+    hand.dealer.reset();
+    hand.kind.reset();
+    hand.fu.reset();
+    hand.han.reset();
+    hand.limit.reset();
+    hand.dora = hand.ura = hand.aka = 0;
+    hand.tenpai.reset();
+    hand.winnerRiichi.reset();
+    hand.pointsAfter.clear();
     readTitle(hand);
     readResult(hand);
-    const Words words = splitWords(hand.yaku);
+    splitWords(hand.yaku, words);
     if (!words.empty() && words[0] == "流局") {
         hand.draw = true;
     }
-    hand.yakuTokens.reserve(words.size());
+    std::size_t tokens = 0;
     for (std::size_t i = 0; i < words.size(); ++i) {
         if (isHonourWordLead(words[i]) && i + 1 < words.size()) {
             const char* from = words[i].data();
-            hand.yakuTokens.emplace_back(
-                from, static_cast<std::size_t>(words[i + 1].data() + words[i + 1].size() - from));
+            setText(hand.yakuTokens, tokens,
+                    std::string_view(from, static_cast<std::size_t>(words[i + 1].data() +
+                                                                   words[i + 1].size() - from)));
             ++i;
         } else {
-            hand.yakuTokens.emplace_back(words[i]);
+            setText(hand.yakuTokens, tokens, words[i]);
         }
     }
+    hand.yakuTokens.resize(tokens);
+    std::size_t winners = 0, payers = 0;
     for (const PointChange& change : hand.changes) {
         if (change.change > 0 && !hand.draw) {
-            hand.winners.push_back(change.name);
+            setText(hand.winners, winners, change.name);
         } else if (change.change < 0) {
-            hand.payers.push_back(change.name);
+            setText(hand.payers, payers, change.name);
         }
     }
+    hand.winners.resize(winners);
+    hand.payers.resize(payers);
     readYakuTokens(hand);
-    return hand;
 }
 
 // The seat of the player called name; absent when no seat, or more than one, has it.
@@ -539,24 +614,39 @@ std::optional<std::vector<long long>> changeTotals(const GameFacts& game,
     return totals;
 }
 
+// The same from hands already read.
+std::optional<std::vector<long long>> changeTotals(const GameFacts& game) {
+    std::vector<long long> totals(game.seats.size(), 0);
+    for (const HandFacts& hand : game.hands) {
+        if (!hand.resultParsed) {
+            return std::nullopt;
+        }
+        for (const PointChange& change : hand.changes) {
+            if (!change.seat) {
+                return std::nullopt;
+            }
+            totals[static_cast<std::size_t>(*change.seat - 1)] += change.change;
+        }
+    }
+    return totals;
+}
+
 // startPoints and bust: each placing's points less its player's changes, the same for all.
-void readStartPoints(GameFacts& game, const GameRecord& record) {
+void setStartPoints(GameFacts& game, const std::optional<std::vector<long long>>& totals) {
+    game.startPoints.reset();
     const auto players = static_cast<std::size_t>(game.playerCount);
-    if (game.aborted || game.seats.size() != players || game.placings.size() != players) {
+    if (!totals || game.aborted || game.seats.size() != players ||
+        game.placings.size() != players) {
         return;
     }
-    const auto totals = changeTotals(game, record);
-    if (!totals) {
-        return;
-    }
-    std::vector<bool> placed(players, false);
+    bool placed[kPlacingCount] = {};
     std::optional<long long> start;
     for (const PlacingFacts& placing : game.placings) {
         const auto seat = seatOf(game, placing.name);
-        if (!seat || !placing.points || placed[static_cast<std::size_t>(*seat - 1)]) {
+        if (!seat || !placing.points || placed[*seat - 1]) {
             return;
         }
-        placed[static_cast<std::size_t>(*seat - 1)] = true;
+        placed[*seat - 1] = true;
         const long long own = *placing.points - (*totals)[static_cast<std::size_t>(*seat - 1)];
         if (start && *start != own) {
             return;
@@ -589,50 +679,60 @@ std::optional<std::string> isoTime(const char* logTime) {
     return iso;
 }
 
-std::vector<HandFacts> handFacts(const GameFacts& game, const GameRecord& record) {
-    std::vector<HandFacts> hands;
-    hands.reserve(record.hands.size());
-    std::vector<long long> points;
-    if (game.startPoints) {
-        points.assign(game.seats.size(), *game.startPoints);
+void readGameFacts(const GameRecord& record, int number, GameFacts& game) {
+    game.number = number;
+    game.startRaw.assign(record.startTime);
+    game.endRaw.assign(record.endTime);
+    game.start = isoTime(record.startTime);
+    game.end = isoTime(record.endTime);
+    game.table.assign(record.tableName);
+    game.playerCount = record.playerCount;
+    game.aborted = record.aborted();
+    game.playerLine.assign(record.playerLine);
+    readSeats(record.playerLine, record.playerCount, game.seats);
+    const int placings = game.aborted ? 0 : std::min<int>(record.playerCount, kPlacingCount);
+    game.placings.resize(static_cast<std::size_t>(placings));
+    for (int i = 0; i < placings; ++i) {
+        readPlacing(record.placings[i], game.placings[static_cast<std::size_t>(i)]);
     }
+    game.startPoints.reset();
+}
+
+void readStartPoints(const GameRecord& record, GameFacts& game) {
+    game.hands.clear();
+    setStartPoints(game, game.aborted ? std::nullopt : changeTotals(game, record));
+}
+
+void readHandFacts(const GameRecord& record, GameFacts& game) {
+    // Kept rather than cleared: each hand's texts and lists are written over.
+    std::vector<HandFacts>& hands = game.hands;
+    hands.resize(record.hands.size());
     int n = 0;
     for (const HandRecord& hand : record.hands) {
-        HandFacts facts = readHand(hand, ++n);
+        HandFacts& facts = hands[static_cast<std::size_t>(n)];
+        readHand(hand, ++n, facts);
         placeHand(game, facts);
+    }
+    setStartPoints(game, game.aborted ? std::nullopt : changeTotals(game));
+    if (!game.startPoints) {
+        return;
+    }
+    std::vector<long long> points(game.seats.size(), *game.startPoints);
+    for (HandFacts& facts : hands) {
         for (const PointChange& change : facts.changes) {
-            if (points.empty() || !change.seat) {
-                points.clear(); // not the record the start was read from
-                break;
-            }
             points[static_cast<std::size_t>(*change.seat - 1)] += change.change;
         }
         facts.pointsAfter = points;
-        hands.push_back(std::move(facts));
     }
-    return hands;
 }
 
 GameFacts gameFacts(const GameRecord& record, int number, bool withHands) {
     GameFacts game;
-    game.number = number;
-    game.startRaw = record.startTime;
-    game.endRaw = record.endTime;
-    game.start = isoTime(record.startTime);
-    game.end = isoTime(record.endTime);
-    game.table = record.tableName;
-    game.playerCount = record.playerCount;
-    game.aborted = std::strcmp(record.placings[0], "途中終了") == 0;
-    game.playerLine = record.playerLine;
-    game.seats = seatsOf(record.playerLine, record.playerCount);
-    if (!game.aborted) {
-        for (int i = 0; i < record.playerCount && i < kPlacingCount; ++i) {
-            game.placings.push_back(placingOf(record.placings[i]));
-        }
-    }
-    readStartPoints(game, record);
+    readGameFacts(record, number, game);
     if (withHands) {
-        game.hands = handFacts(game, record);
+        readHandFacts(record, game);
+    } else {
+        readStartPoints(record, game);
     }
     return game;
 }

@@ -88,11 +88,17 @@ struct GameFacts {
     std::vector<HandFacts> hands; // filled only when asked for
 };
 
-// The facts of one record; its hands too when withHands is set (as handFacts gives them).
+// The facts of one record; its hands too when withHands is set.
 GameFacts gameFacts(const GameRecord& record, int number, bool withHands = true);
-// The facts of the hands of record, the record game was read from: seats, dealers and
-// running points need the half-game. For callers that read the hands later.
-std::vector<HandFacts> handFacts(const GameFacts& game, const GameRecord& record);
+
+// The same in steps, over a GameFacts kept from one half-game to the next so that a
+// pass over many allocates almost nothing. readGameFacts fills the half-game's own
+// facts (no start points; the hands are left as they were, to be written over); then
+// readHandFacts adds every hand's and the running points, or readStartPoints the start
+// points and busts alone (and no hands).
+void readGameFacts(const GameRecord& record, int number, GameFacts& game);
+void readHandFacts(const GameRecord& record, GameFacts& game);
+void readStartPoints(const GameRecord& record, GameFacts& game);
 
 // The seat whose name is name, or null.
 const SeatFacts* findSeat(const GameFacts& game, const std::string& name);

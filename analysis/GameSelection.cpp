@@ -29,17 +29,19 @@ bool GameSelection::run(FactsNeeded needed, const std::function<void(const Selec
         if (needed == FactsNeeded::None && !narrowing) {
             facts.number = number;
         } else {
-            facts = gameFacts(game.record, number, false);
+            readGameFacts(game.record, number, facts);
             if (narrowing && !passes(filter_, facts)) {
                 return;
             }
             if (needed == FactsNeeded::Hands) {
-                facts.hands = handFacts(facts, game.record);
+                readHandFacts(game.record, facts);
+            } else {
+                readStartPoints(game.record, facts);
             }
         }
         ++selected_;
         if (last > 0) {
-            held.push_back({std::move(facts), game.origin, game.lines});
+            held.push_back({facts, game.origin, game.lines});
             if (held.size() > last) {
                 held.pop_front();
             }
