@@ -29,24 +29,6 @@ void splitWords(std::string_view text, Words& words) {
     }
 }
 
-// The texts of a list, assigned over the ones it held: their storage is used again.
-void setText(std::vector<std::string>& list, std::size_t& used, std::string_view text) {
-    if (used < list.size()) {
-        list[used].assign(text.data(), text.size());
-    } else {
-        list.emplace_back(text);
-    }
-    ++used;
-}
-
-void setOptional(std::optional<std::string>& field, std::string_view text) {
-    if (field) {
-        field->assign(text.data(), text.size());
-    } else {
-        field.emplace(text);
-    }
-}
-
 std::string_view trim(std::string_view text) {
     while (!text.empty() && text.front() == ' ') {
         text.remove_prefix(1);
@@ -59,6 +41,20 @@ std::string_view trim(std::string_view text) {
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
+}
+
+// Two short texts equal: most differ in their size or first byte, so memcmp is rarely
+// reached. (A log's words are compared millions of times.)
+bool sameText(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i]) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // Whole decimal digits that fit an int; absent otherwise.
@@ -81,14 +77,20 @@ std::optional<long long> digits(std::string_view text, long long limit) {
 
 // "+5200" or "-5200"; a sign is required.
 std::optional<int> signedInt(std::string_view text) {
-    if (text.size() < 2 || (text[0] != '+' && text[0] != '-')) {
+    if (text.size() < 2 || text.size() > 11 || (text[0] != '+' && text[0] != '-')) {
         return std::nullopt;
     }
-    const auto value = digits(text.substr(1), std::numeric_limits<int>::max());
-    if (!value) {
+    long long value = 0;
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        if (!isDigit(text[i])) {
+            return std::nullopt;
+        }
+        value = value * 10 + (text[i] - '0');
+    }
+    if (value > std::numeric_limits<int>::max()) {
         return std::nullopt;
     }
-    return static_cast<int>(text[0] == '-' ? -*value : *value);
+    return static_cast<int>(text[0] == '-' ? -value : value);
 }
 
 // "+40.8", "-5.0", "+3": tenths of a point; a sign is required.
@@ -159,7 +161,7 @@ void readSeats(const char* playerLine, int playerCount, std::vector<SeatFacts>& 
         facts.rating.reset();
         facts.bust = false;
         const std::string_view raw = trim(line.substr(from, to - from));
-        facts.raw.assign(raw.data(), raw.size());
+        facts.raw = raw;
         splitWords(raw, words);
         std::string_view name = raw;
         if (!words.empty() && words.back().size() >= 2 && words.back()[0] == 'R') {
@@ -173,18 +175,18 @@ void readSeats(const char* playerLine, int playerCount, std::vector<SeatFacts>& 
                 name = trim(raw.substr(0, static_cast<std::size_t>(ratingWord.data() - raw.data())));
             }
         }
-        facts.name.assign(name.data(), name.size());
+        facts.name = name;
     }
     seats.resize(used);
 }
 
 void readPlacing(const char* placing, PlacingFacts& facts) {
     thread_local Words words;
-    facts.raw.assign(placing);
+    facts.raw = placing;
     facts.place.reset();
     facts.scoreTenths.reset();
     facts.points.reset();
-    facts.name.clear();
+    facts.name = {};
     const std::string_view line(placing);
     // "1位 name +40.8 (60800)": the place, then the last two words are score and points.
     const std::size_t mark = line.find("位");
@@ -212,19 +214,57 @@ void readPlacing(const char* placing, PlacingFacts& facts) {
     if (!words.empty()) {
         const char* from = words.front().data();
         const char* to = words.back().data() + words.back().size();
-        facts.name.assign(from, static_cast<std::size_t>(to - from));
+        facts.name = std::string_view(from, static_cast<std::size_t>(to - from));
     }
 }
 
 // "東1局 0本場(リーチ0)": wind, round, honba and riichi sticks, each only if it reads.
+// The shape nearly every title has, "東1局 0本場(リーチ0)", read in one sweep; false
+// (and nothing set) for any other, which readTitle then reads by its rules.
+bool readUsualTitle(HandFacts& hand) {
+    static const std::string_view kKyoku = "局", kHonba = "本場(リーチ";
+    const std::string_view t = hand.title;
+    std::size_t i = 2;
+    int round = 0, honba = 0, sticks = 0;
+    const auto number = [&](int& value, std::size_t most) {
+        const std::size_t from = i;
+        while (i < t.size() && i - from < most && isDigit(t[i])) {
+            value = value * 10 + (t[i++] - '0');
+        }
+        return i > from && (i >= t.size() || !isDigit(t[i]));
+    };
+    // The wind, then the round's digits, then the first 局 of the title.
+    if (t.size() < 2 || static_cast<unsigned char>(t[0]) < 0x81 || t.substr(0, 2) == kKyoku ||
+        !number(round, 2) || t.substr(i, kKyoku.size()) != kKyoku) {
+        return false;
+    }
+    i += kKyoku.size();
+    if (i >= t.size() || t[i++] != ' ' || !number(honba, 3) ||
+        t.substr(i, kHonba.size()) != kHonba) {
+        return false;
+    }
+    i += kHonba.size();
+    if (!number(sticks, 3) || i + 1 != t.size() || t[i] != ')') {
+        return false;
+    }
+    hand.wind = t.substr(0, 2);
+    hand.round = round;
+    hand.honba = honba;
+    hand.riichiSticks = sticks;
+    return true;
+}
+
 void readTitle(HandFacts& hand) {
+    if (readUsualTitle(hand)) {
+        return;
+    }
     const std::string_view title(hand.title);
     const std::size_t kyoku = title.find("局");
     if (kyoku != std::string_view::npos && kyoku >= 3) {
         // The wind is one double-byte character, the round the digits after it.
         const auto round = digits(title.substr(2, kyoku - 2), 99);
         if (round) {
-            setOptional(hand.wind, title.substr(0, 2));
+            hand.wind = title.substr(0, 2);
             hand.round = static_cast<int>(*round);
         }
     }
@@ -248,25 +288,26 @@ void readTitle(HandFacts& hand) {
 }
 
 // The next word of rest, taken off its front; empty at the end.
-std::string_view nextWord(std::string_view& rest) {
-    std::size_t from = 0;
-    while (from < rest.size() && rest[from] == ' ') {
-        ++from;
+inline std::string_view nextWord(std::string_view& rest) {
+    const char* p = rest.data();
+    const char* const end = p + rest.size();
+    while (p < end && *p == ' ') {
+        ++p;
     }
-    std::size_t to = from;
-    while (to < rest.size() && rest[to] != ' ') {
-        ++to;
+    const char* const from = p;
+    while (p < end && *p != ' ') {
+        ++p;
     }
-    const std::string_view word = rest.substr(from, to - from);
-    rest.remove_prefix(to);
-    return word;
+    rest = std::string_view(p, static_cast<std::size_t>(end - p));
+    return std::string_view(from, static_cast<std::size_t>(p - from));
 }
 
 // The result line's pairs of name and signed change, each given to each(name, change) in
 // order; false when the line does not read so. "流局 0" reads, as a draw with none.
 template <typename Each> bool readChanges(std::string_view result, bool& draw, Each each) {
+    static const std::string_view kDraw = "流局";
     std::string_view name = nextWord(result);
-    draw = name == "流局";
+    draw = sameText(name, kDraw);
     if (draw) {
         return nextWord(result) == "0" && nextWord(result).empty();
     }
@@ -274,11 +315,23 @@ template <typename Each> bool readChanges(std::string_view result, bool& draw, E
         return false;
     }
     for (; !name.empty(); name = nextWord(result)) {
-        const auto change = signedInt(nextWord(result));
-        if (!change) {
+        // The signed change: "+5200" or "-5200", read in place.
+        const std::string_view word = nextWord(result);
+        if (word.size() < 2 || word.size() > 11 || (word[0] != '+' && word[0] != '-')) {
             return false;
         }
-        each(name, *change);
+        long long value = 0;
+        for (std::size_t i = 1; i < word.size(); ++i) {
+            const unsigned digit = static_cast<unsigned char>(word[i]) - '0';
+            if (digit > 9) {
+                return false;
+            }
+            value = value * 10 + digit;
+        }
+        if (value > std::numeric_limits<int>::max()) {
+            return false;
+        }
+        each(name, static_cast<int>(word[0] == '-' ? -value : value));
     }
     return true;
 }
@@ -290,7 +343,7 @@ void readResult(HandFacts& hand) {
             hand.changes.emplace_back();
         }
         PointChange& added = hand.changes[used++];
-        added.name.assign(name.data(), name.size());
+        added.name = name;
         added.change = change;
         added.seat.reset();
         added.role = ChangeRole::Other;
@@ -299,7 +352,10 @@ void readResult(HandFacts& hand) {
 }
 
 bool isHonourWordLead(std::string_view word) {
-    return word == "役牌" || word == "場風" || word == "自風" || word == "門風";
+    static const std::string_view kLeads[] = {"役牌", "場風", "自風", "門風"};
+    return word.size() == kLeads[0].size() &&
+           std::any_of(std::begin(kLeads), std::end(kLeads),
+                       [&](std::string_view lead) { return sameText(word, lead); });
 }
 
 bool startsWith(std::string_view text, std::string_view prefix) {
@@ -318,17 +374,33 @@ std::size_t digitCount(std::string_view text) {
 enum class Token { Yaku, Fu, Han, Limit, Dora, Ura, Aka, Draw };
 
 // The first character of a text as one number: a double-byte character's two bytes.
-unsigned leadOf(std::string_view text) {
+constexpr unsigned leadOf(std::string_view text) {
     if (text.size() < 2) {
         return text.empty() ? 0 : static_cast<unsigned char>(text[0]);
     }
-    return static_cast<unsigned char>(text[0]) << 8 | static_cast<unsigned char>(text[1]);
+    return static_cast<unsigned>(static_cast<unsigned char>(text[0])) << 8 |
+           static_cast<unsigned char>(text[1]);
+}
+
+// A count of dora after its word: one to three digits; Yaku for anything else.
+Token doraCount(std::string_view token, std::string_view word, Token kind,
+                std::optional<int>& count) {
+    if (!startsWith(token, word)) {
+        return Token::Yaku;
+    }
+    const std::string_view number = token.substr(word.size());
+    // Up to three digits: a count, never an overflow.
+    if (number.empty() || number.size() > 3 || digitCount(number) != number.size()) {
+        return Token::Yaku;
+    }
+    count = static_cast<int>(*digits(number, 999));
+    return kind;
 }
 
 // What a yaku token says, and its count for fu, han and dora. Any number of digits
 // makes a fu or han word; only a count up to 999 is read. A yaku line holds a handful
-// of tokens and a log a million lines: the first character decides which words a token
-// can be before any is compared.
+// of tokens and a log a million lines: the first character decides which word a token
+// can be before anything is compared.
 Token tokenKind(std::string_view token, std::optional<int>& count) {
     if (!token.empty() && isDigit(token[0])) {
         const std::size_t n = digitCount(token);
@@ -341,51 +413,45 @@ Token tokenKind(std::string_view token, std::optional<int>& count) {
         }
         return Token::Yaku;
     }
-    struct Word {
-        std::string_view text;
-        Token kind;
-        bool prefix; // the word begins the token, a count of dora follows
+    const auto limit = [&](std::string_view word) {
+        return sameText(token, word) ? Token::Limit : Token::Yaku;
     };
-    static const Word kWords[] = {
-        {"ドラ", Token::Dora, true}, {"裏", Token::Ura, true},        {"赤", Token::Aka, true},
-        {"満貫", Token::Limit, false}, {"跳満", Token::Limit, false}, {"倍満", Token::Limit, false},
-        {"三倍満", Token::Limit, false}, {"役満", Token::Limit, false},
-        {"数え役満", Token::Limit, false}, {"ダブル役満", Token::Limit, false},
-        {"トリプル役満", Token::Limit, false}, {"流局", Token::Draw, false},
-    };
-    static const unsigned kTenpai = leadOf("聴牌:");
-    const unsigned lead = leadOf(token);
-    if (lead == kTenpai) {
+    switch (leadOf(token)) {
+    case leadOf("ド"):
+        return doraCount(token, "ドラ", Token::Dora, count);
+    case leadOf("裏"):
+        return doraCount(token, "裏", Token::Ura, count);
+    case leadOf("赤"):
+        return doraCount(token, "赤", Token::Aka, count);
+    case leadOf("満"):
+        return limit("満貫");
+    case leadOf("跳"):
+        return limit("跳満");
+    case leadOf("倍"):
+        return limit("倍満");
+    case leadOf("三"):
+        return limit("三倍満");
+    case leadOf("役"):
+        return limit("役満");
+    case leadOf("数"):
+        return limit("数え役満");
+    case leadOf("ダ"):
+        return limit("ダブル役満");
+    case leadOf("ト"):
+        return limit("トリプル役満");
+    case leadOf("流"):
+        return sameText(token, "流局") ? Token::Draw : Token::Yaku;
+    case leadOf("聴"):
         return startsWith(token, "聴牌:") ? Token::Draw : Token::Yaku;
+    default:
+        return Token::Yaku;
     }
-    for (const Word& word : kWords) {
-        if (leadOf(word.text) != lead) {
-            continue;
-        }
-        if (!word.prefix) {
-            if (token == word.text) {
-                return word.kind;
-            }
-            continue;
-        }
-        if (!startsWith(token, word.text)) {
-            continue;
-        }
-        const std::string_view number = token.substr(word.text.size());
-        // Up to three digits: a count, never an overflow.
-        if (number.empty() || number.size() > 3 || digitCount(number) != number.size()) {
-            return Token::Yaku;
-        }
-        count = static_cast<int>(*digits(number, 999));
-        return word.kind;
-    }
-    return Token::Yaku;
 }
 
 // Fu, han, limit, dora and the yaku names out of the yaku tokens.
 void readYakuTokens(HandFacts& hand) {
-    std::size_t names = 0;
-    for (const std::string& token : hand.yakuTokens) {
+    hand.yakuNames.clear();
+    for (const std::string_view token : hand.yakuTokens) {
         std::optional<int> count;
         switch (tokenKind(token, count)) {
         case Token::Fu:
@@ -412,27 +478,25 @@ void readYakuTokens(HandFacts& hand) {
             break;
         case Token::Yaku:
             // Once each: "立直 立直" is a hand with 立直.
-            if (std::find(hand.yakuNames.begin(), hand.yakuNames.begin() + names, token) ==
-                hand.yakuNames.begin() + names) {
-                setText(hand.yakuNames, names, token);
+            if (std::none_of(hand.yakuNames.begin(), hand.yakuNames.end(),
+                             [&](std::string_view name) { return sameText(name, token); })) {
+                hand.yakuNames.push_back(token);
             }
             break;
         }
     }
-    hand.yakuNames.resize(names);
 }
 
 // The facts of one hand that its record alone tells, over what hand held before.
 void readHand(const HandRecord& record, int number, HandFacts& hand) {
-    thread_local Words words;
     hand.number = number;
-    hand.title.assign(record.handName);
+    hand.title = record.handName;
     hand.wind.reset();
     hand.round.reset();
     hand.honba.reset();
     hand.riichiSticks.reset();
-    hand.result.assign(record.handResult);
-    hand.yaku.assign(record.handYaku);
+    hand.result = record.handResult;
+    hand.yaku = record.handYaku;
     hand.draw = false;
     hand.dealer.reset();
     hand.kind.reset();
@@ -445,33 +509,32 @@ void readHand(const HandRecord& record, int number, HandFacts& hand) {
     hand.pointsAfter.clear();
     readTitle(hand);
     readResult(hand);
-    splitWords(hand.yaku, words);
-    if (!words.empty() && words[0] == "流局") {
+    hand.yakuTokens.clear();
+    std::string_view rest = hand.yaku;
+    for (std::string_view word = nextWord(rest); !word.empty(); word = nextWord(rest)) {
+        // "役牌 白": the lead word and the next are one token.
+        if (isHonourWordLead(word)) {
+            if (const std::string_view next = nextWord(rest); !next.empty()) {
+                word = std::string_view(word.data(),
+                                        static_cast<std::size_t>(next.data() + next.size() -
+                                                                 word.data()));
+            }
+        }
+        hand.yakuTokens.push_back(word);
+    }
+    static const std::string_view kDraw = "流局";
+    if (!hand.yakuTokens.empty() && sameText(hand.yakuTokens.front(), kDraw)) {
         hand.draw = true;
     }
-    std::size_t tokens = 0;
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        if (isHonourWordLead(words[i]) && i + 1 < words.size()) {
-            const char* from = words[i].data();
-            setText(hand.yakuTokens, tokens,
-                    std::string_view(from, static_cast<std::size_t>(words[i + 1].data() +
-                                                                   words[i + 1].size() - from)));
-            ++i;
-        } else {
-            setText(hand.yakuTokens, tokens, words[i]);
-        }
-    }
-    hand.yakuTokens.resize(tokens);
-    std::size_t winners = 0, payers = 0;
+    hand.winners.clear();
+    hand.payers.clear();
     for (const PointChange& change : hand.changes) {
         if (change.change > 0 && !hand.draw) {
-            setText(hand.winners, winners, change.name);
+            hand.winners.push_back(change.name);
         } else if (change.change < 0) {
-            setText(hand.payers, payers, change.name);
+            hand.payers.push_back(change.name);
         }
     }
-    hand.winners.resize(winners);
-    hand.payers.resize(payers);
     readYakuTokens(hand);
 }
 
@@ -479,7 +542,7 @@ void readHand(const HandRecord& record, int number, HandFacts& hand) {
 std::optional<int> seatOf(const GameFacts& game, std::string_view name) {
     std::optional<int> found;
     for (const SeatFacts& seat : game.seats) {
-        if (!name.empty() && seat.name == name) {
+        if (!name.empty() && sameText(seat.name, name)) {
             if (found) {
                 return std::nullopt;
             }
@@ -501,9 +564,10 @@ std::optional<int> dealerOf(const GameFacts& game, const HandFacts& hand) {
         // A name that is no seat's is not replaced by the round's seat: the title disagrees.
         return seatOf(game, title.substr(from, close - from));
     }
-    static const char* const kWinds[] = {"東", "南", "西", "北"};
-    const bool wind = hand.wind && std::any_of(std::begin(kWinds), std::end(kWinds),
-                                               [&](const char* w) { return *hand.wind == w; });
+    static const std::string_view kWinds[] = {"東", "南", "西", "北"};
+    const bool wind =
+        hand.wind && std::any_of(std::begin(kWinds), std::end(kWinds),
+                                 [&](std::string_view w) { return sameText(*hand.wind, w); });
     if (!wind || !hand.round || *hand.round < 1 || game.playerCount < 2) {
         return std::nullopt;
     }
@@ -550,11 +614,11 @@ ChangeRole roleOf(HandKind kind, int change) {
 // "聴牌:甲,乙" in a draw's yaku: the seats in seat order; absent if a name has no seat.
 std::optional<std::vector<int>> tenpaiOf(const GameFacts& game, const HandFacts& hand) {
     const auto token = std::find_if(hand.yakuTokens.begin(), hand.yakuTokens.end(),
-                                    [](const std::string& t) { return startsWith(t, "聴牌:"); });
+                                    [](std::string_view t) { return startsWith(t, "聴牌:"); });
     if (!hand.draw || token == hand.yakuTokens.end()) {
         return std::nullopt;
     }
-    std::string_view names = std::string_view(*token).substr(std::strlen("聴牌:"));
+    std::string_view names = token->substr(std::strlen("聴牌:"));
     std::vector<int> seats;
     if (names == "なし") {
         return seats;
@@ -586,9 +650,10 @@ void placeHand(const GameFacts& game, HandFacts& hand) {
     }
     hand.tenpai = tenpaiOf(game, hand);
     if (hand.kind && *hand.kind != HandKind::Draw && hand.winners.size() == 1) {
-        const auto& names = hand.yakuNames;
-        hand.winnerRiichi = std::find(names.begin(), names.end(), "立直") != names.end() ||
-                            std::find(names.begin(), names.end(), "ダブル立直") != names.end();
+        static const std::string_view kRiichi = "立直", kDouble = "ダブル立直";
+        hand.winnerRiichi = std::any_of(
+            hand.yakuNames.begin(), hand.yakuNames.end(),
+            [](std::string_view name) { return sameText(name, kRiichi) || sameText(name, kDouble); });
     }
 }
 
@@ -661,34 +726,40 @@ void setStartPoints(GameFacts& game, const std::optional<std::vector<long long>>
 
 } // namespace
 
-std::optional<std::string> isoTime(const char* logTime) {
+void isoTime(const char* logTime, std::optional<std::string>& iso) {
     const std::string_view text(logTime);
     static const char kShape[] = "dddd/dd/dd dd:dd";
-    if (text.size() != sizeof kShape - 1) {
-        return std::nullopt;
+    bool shaped = text.size() == sizeof kShape - 1;
+    for (std::size_t i = 0; shaped && i < text.size(); ++i) {
+        shaped = kShape[i] == 'd' ? isDigit(text[i]) : text[i] == kShape[i];
     }
-    std::string iso(text);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (kShape[i] == 'd' ? !isDigit(text[i]) : text[i] != kShape[i]) {
-            return std::nullopt;
-        }
-        if (text[i] == '/') {
-            iso[i] = '-';
-        }
+    if (!shaped) {
+        iso.reset();
+        return;
     }
+    if (!iso) {
+        iso.emplace();
+    }
+    iso->assign(text.data(), text.size());
+    (*iso)[4] = (*iso)[7] = '-';
+}
+
+std::optional<std::string> isoTime(const char* logTime) {
+    std::optional<std::string> iso;
+    isoTime(logTime, iso);
     return iso;
 }
 
 void readGameFacts(const GameRecord& record, int number, GameFacts& game) {
     game.number = number;
-    game.startRaw.assign(record.startTime);
-    game.endRaw.assign(record.endTime);
-    game.start = isoTime(record.startTime);
-    game.end = isoTime(record.endTime);
-    game.table.assign(record.tableName);
+    game.startRaw = record.startTime;
+    game.endRaw = record.endTime;
+    isoTime(record.startTime, game.start);
+    isoTime(record.endTime, game.end);
+    game.table = record.tableName;
     game.playerCount = record.playerCount;
     game.aborted = record.aborted();
-    game.playerLine.assign(record.playerLine);
+    game.playerLine = record.playerLine;
     readSeats(record.playerLine, record.playerCount, game.seats);
     const int placings = game.aborted ? 0 : std::min<int>(record.playerCount, kPlacingCount);
     game.placings.resize(static_cast<std::size_t>(placings));
@@ -704,9 +775,23 @@ void readStartPoints(const GameRecord& record, GameFacts& game) {
 }
 
 void readHandFacts(const GameRecord& record, GameFacts& game) {
-    // Kept rather than cleared: each hand's texts and lists are written over.
+    // Kept rather than cleared: each hand's lists are written over. Hands beyond this
+    // half-game's wait in spare, lists and all, for a longer one.
+    thread_local std::vector<HandFacts> spare;
     std::vector<HandFacts>& hands = game.hands;
-    hands.resize(record.hands.size());
+    const std::size_t count = record.hands.size();
+    while (hands.size() > count) {
+        spare.push_back(std::move(hands.back()));
+        hands.pop_back();
+    }
+    while (hands.size() < count) {
+        if (spare.empty()) {
+            hands.emplace_back();
+        } else {
+            hands.push_back(std::move(spare.back()));
+            spare.pop_back();
+        }
+    }
     int n = 0;
     for (const HandRecord& hand : record.hands) {
         HandFacts& facts = hands[static_cast<std::size_t>(n)];
@@ -737,7 +822,7 @@ GameFacts gameFacts(const GameRecord& record, int number, bool withHands) {
     return game;
 }
 
-const SeatFacts* findSeat(const GameFacts& game, const std::string& name) {
+const SeatFacts* findSeat(const GameFacts& game, std::string_view name) {
     for (const SeatFacts& seat : game.seats) {
         if (seat.name == name) {
             return &seat;
@@ -746,11 +831,77 @@ const SeatFacts* findSeat(const GameFacts& game, const std::string& name) {
     return nullptr;
 }
 
-const PlacingFacts* findPlacing(const GameFacts& game, const std::string& name) {
+const PlacingFacts* findPlacing(const GameFacts& game, std::string_view name) {
     for (const PlacingFacts& placing : game.placings) {
         if (placing.name == name) {
             return &placing;
         }
     }
     return nullptr;
+}
+
+namespace {
+
+// A view into one copy of a block of memory, moved to the same place in another.
+std::string_view moved(std::string_view text, const void* from, std::size_t size, const void* to) {
+    const char* begin = static_cast<const char*>(from);
+    if (text.data() < begin || text.data() >= begin + size) {
+        return text; // not into this block: empty, or a constant
+    }
+    return {static_cast<const char*>(to) + (text.data() - begin), text.size()};
+}
+
+template <typename Each> void forEachText(GameFacts& game, Each each) {
+    each(game.startRaw);
+    each(game.endRaw);
+    each(game.table);
+    each(game.playerLine);
+    for (SeatFacts& seat : game.seats) {
+        each(seat.name);
+        each(seat.raw);
+    }
+    for (PlacingFacts& placing : game.placings) {
+        each(placing.name);
+        each(placing.raw);
+    }
+}
+
+template <typename Each> void forEachText(HandFacts& hand, Each each) {
+    each(hand.title);
+    each(hand.result);
+    each(hand.yaku);
+    for (std::optional<std::string_view>* text : {&hand.wind, &hand.limit}) {
+        if (*text) {
+            each(**text);
+        }
+    }
+    for (PointChange& change : hand.changes) {
+        each(change.name);
+    }
+    for (auto* list : {&hand.winners, &hand.payers, &hand.yakuTokens, &hand.yakuNames}) {
+        for (std::string_view& text : *list) {
+            each(text);
+        }
+    }
+}
+
+} // namespace
+
+HeldGame::HeldGame(const GameRecord& record, const GameFacts& facts)
+    : record_(record), facts_(facts) {
+    forEachText(facts_, [&](std::string_view& text) {
+        text = moved(text, &record, sizeof record, &record_);
+    });
+    auto from = record.hands.begin();
+    auto to = record_.hands.begin();
+    for (HandFacts& hand : facts_.hands) {
+        if (from == record.hands.end()) {
+            break;
+        }
+        forEachText(hand, [&](std::string_view& text) {
+            text = moved(text, &*from, sizeof(HandRecord), &*to);
+        });
+        ++from;
+        ++to;
+    }
 }

@@ -1,35 +1,38 @@
 // The facts of a half-game and its hands, read out of the loaded record's fields.
-// Every text is CP932, as in the record. A piece that does not parse stays absent
-// (an empty optional), and the raw text it came from is kept beside it.
+// Every text is CP932, as in the record, and is a view into the record's fields: the
+// facts are valid while their record is (HeldGame keeps both, to use them later). A
+// piece that does not parse stays absent (an empty optional), and the raw text it came
+// from is kept beside it.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/GameRecord.h"
 
 struct SeatFacts {
     int seat = 0;              // 1 to 4: the [n] of the player line
-    std::string name;          // the entry less its rating word; empty if none
+    std::string_view name;     // the entry less its rating word; empty if none
     std::optional<int> rating; // "R1318" -> 1318; absent for "R-" or a rating too large
-    std::string raw;           // the entry as written after "[n]", spaces trimmed
+    std::string_view raw;      // the entry as written after "[n]", spaces trimmed
     bool bust = false;         // below 0 after the last hand (飛び); only with running points
 };
 
 struct PlacingFacts {
     std::optional<int> place;        // the n of "n位"
-    std::string name;                // between the place and the score
+    std::string_view name;           // between the place and the score
     std::optional<int> scoreTenths;  // "+40.8" -> 408; absent without a sign
     std::optional<long long> points; // "(60800)" -> 60800
-    std::string raw;                 // the placing line from "n位" on
+    std::string_view raw;            // the placing line from "n位" on
 };
 
 // What a point change was paid or received for.
 enum class ChangeRole { Win, DealIn, TsumoPayment, DrawPayment, DrawReceipt, Other };
 
 struct PointChange {
-    std::string name;
+    std::string_view name;
     int change = 0;          // "+5200" -> 5200, "-5200" -> -5200
     std::optional<int> seat; // the one seat with that name
     ChangeRole role = ChangeRole::Other;
@@ -40,30 +43,30 @@ enum class HandKind { Ron, Tsumo, Win, Draw, Other };
 
 struct HandFacts {
     int number = 0;                   // 1-based within the half-game
-    std::string title;                // handName as stored
-    std::optional<std::string> wind;  // "東" of "東1局"
+    std::string_view title;               // handName as stored
+    std::optional<std::string_view> wind; // "東" of "東1局"
     std::optional<int> round;         // 1 of "東1局"
     std::optional<int> honba;         // 0 of "0本場"
     std::optional<int> riichiSticks;  // 1 of "(リーチ1)"
-    std::string result;               // handResult as stored
+    std::string_view result;          // handResult as stored
     bool resultParsed = false;        // every piece of result read as name and change
     std::vector<PointChange> changes; // in the order of the result line
     bool draw = false;                // 流局, in the result or the yaku line
     // Non-draws: the players whose change is positive. Draws: none.
-    std::vector<std::string> winners;
+    std::vector<std::string_view> winners;
     // The players whose change is negative (in a draw, those paying for no tenpai).
-    std::vector<std::string> payers;
-    std::string yaku; // handYaku as stored
+    std::vector<std::string_view> payers;
+    std::string_view yaku; // handYaku as stored
     // The yaku line in words; "役牌 白", "場風 東" and "自風 南" stay one token each.
-    std::vector<std::string> yakuTokens;
+    std::vector<std::string_view> yakuTokens;
 
     // Their rules: docs/stats.md, "The facts of a hand". Dealer, kind, seats, tenpai and
     // points need the half-game.
     std::optional<int> dealer;          // seat: the title's (親:NAME), or its round
     std::optional<HandKind> kind;       // absent when a non-draw's result does not read
     std::optional<int> fu, han;         // "30符", "4飜" or "4翻"
-    std::optional<std::string> limit;   // "満貫", "倍満", "役満", ...
-    std::vector<std::string> yakuNames; // yakuTokens less value, dora and draw words; once each
+    std::optional<std::string_view> limit;   // "満貫", "倍満", "役満", ...
+    std::vector<std::string_view> yakuNames; // yakuTokens less value, dora and draw words; once each
     int dora = 0, ura = 0, aka = 0;     // "ドラ3", "裏1", "赤1", summed
     // Draws: the seats after "聴牌:", in seat order; empty for "聴牌:なし".
     std::optional<std::vector<int>> tenpai;
@@ -74,12 +77,12 @@ struct HandFacts {
 
 struct GameFacts {
     int number = 0;                        // 1-based, in the order the command lists games
-    std::string startRaw, endRaw;          // startTime and endTime as stored
+    std::string_view startRaw, endRaw;     // startTime and endTime as stored
     std::optional<std::string> start, end; // "2003/06/06 08:24" -> "2003-06-06 08:24"
-    std::string table;
+    std::string_view table;
     int playerCount = 0;
     bool aborted = false;               // ended with the abort line (途中終了)
-    std::string playerLine;             // as stored
+    std::string_view playerLine;        // as stored
     std::vector<SeatFacts> seats;       // one per player, seat order
     std::vector<PlacingFacts> placings; // completed games: one per placing line
     // Each player's placing points less their changes, when every player's gives the
@@ -100,10 +103,29 @@ void readGameFacts(const GameRecord& record, int number, GameFacts& game);
 void readHandFacts(const GameRecord& record, GameFacts& game);
 void readStartPoints(const GameRecord& record, GameFacts& game);
 
+// A half-game's facts kept past the visit that read them, with their own copy of the
+// record that their texts view. It stays where it was made (it can be neither copied
+// nor moved): keep it in a node-based container or behind a pointer.
+class HeldGame {
+  public:
+    HeldGame(const GameRecord& record, const GameFacts& facts);
+    HeldGame(const HeldGame&) = delete;
+    HeldGame& operator=(const HeldGame&) = delete;
+
+    const GameRecord& record() const { return record_; }
+    const GameFacts& facts() const { return facts_; }
+
+  private:
+    GameRecord record_;
+    GameFacts facts_;
+};
+
 // The seat whose name is name, or null.
-const SeatFacts* findSeat(const GameFacts& game, const std::string& name);
+const SeatFacts* findSeat(const GameFacts& game, std::string_view name);
 // The placing of the player called name, or null (aborted games have none).
-const PlacingFacts* findPlacing(const GameFacts& game, const std::string& name);
+const PlacingFacts* findPlacing(const GameFacts& game, std::string_view name);
 
 // "2003/06/06 08:24" -> "2003-06-06 08:24"; absent unless it is digits in that shape.
 std::optional<std::string> isoTime(const char* logTime);
+// The same into iso, whose string is used again.
+void isoTime(const char* logTime, std::optional<std::string>& iso);

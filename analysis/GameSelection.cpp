@@ -1,7 +1,41 @@
 // The pass every command makes: each half-game read once, its facts worked out once.
+//
+// With two cores or more, reading and working out facts run on a thread of their own
+// while the visits (a command's counting and writing) run on the caller's: a ring of
+// slots carries each record and its facts from one to the other, in order. The reading
+// thread alone makes and frees the records' memory, and the visits see each slot only
+// while it is theirs.
 #include "analysis/GameSelection.h"
 
+#include <condition_variable>
 #include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+// What the pass computes of one half-game, kept in a slot of the ring.
+struct Slot {
+    GameRecord record;
+    RecordOrigin origin;
+    RecordLines lines;
+    GameFacts facts;
+    bool selected = false;
+};
+
+// Thrown on the reading thread when the visits failed, to end its reading.
+struct Abandoned {};
+
+bool useThread() {
+#ifdef __EMSCRIPTEN__
+    return false; // a page opened from disk runs on one thread
+#else
+    return std::thread::hardware_concurrency() >= 2;
+#endif
+}
+
+} // namespace
 
 GameSelection::GameSelection(std::vector<std::string> files, const LogSetOptions& options,
                              GameFilter filter)
@@ -9,52 +43,164 @@ GameSelection::GameSelection(std::vector<std::string> files, const LogSetOptions
     logs_.load(std::move(files), options);
 }
 
-bool GameSelection::run(FactsNeeded needed, const std::function<void(const SelectedGame&)>& visit) {
+bool GameSelection::run(FactsNeeded needed,
+                        const std::function<void(const SelectedGame&)>& visit) {
     selected_ = 0;
     const bool narrowing = narrows(filter_);
     const auto last = static_cast<std::size_t>(std::max(filter_.last, 0));
-    // --last: only the facts of the newest N that passed so far, visited at the end.
-    struct Held {
-        GameFacts facts;
-        RecordOrigin origin;
-        RecordLines lines;
-    };
-    std::deque<Held> held;
-    GameFacts facts;
-    const bool read = logs_.read([&](const LoadedGame& game) {
+
+    // Works out the facts of a half-game read into slot, and whether it is selected.
+    const auto prepare = [&](const LoadedGame& game, Slot& slot) {
+        slot.origin = game.origin;
+        slot.lines = game.lines;
         const int number = static_cast<int>(game.number);
+        slot.selected = false;
         if (filter_.number != 0 && game.number != filter_.number) {
             return; // known without any facts
         }
         if (needed == FactsNeeded::None && !narrowing) {
-            facts.number = number;
+            slot.facts.number = number;
         } else {
-            readGameFacts(game.record, number, facts);
-            if (narrowing && !passes(filter_, facts)) {
+            readGameFacts(slot.record, number, slot.facts);
+            if (narrowing && !passes(filter_, slot.facts)) {
                 return;
             }
             if (needed == FactsNeeded::Hands) {
-                readHandFacts(game.record, facts);
+                readHandFacts(slot.record, slot.facts);
             } else {
-                readStartPoints(game.record, facts);
+                readStartPoints(slot.record, slot.facts);
             }
+        }
+        slot.selected = true;
+    };
+
+    // --last: only the newest N that passed so far, visited at the end.
+    struct Held {
+        Held(const GameRecord& record, const GameFacts& facts, const RecordOrigin& origin,
+             const RecordLines& lines)
+            : game(record, facts), origin(origin), lines(lines) {}
+        HeldGame game;
+        RecordOrigin origin;
+        RecordLines lines;
+    };
+    std::deque<Held> held;
+    const auto consume = [&](const Slot& slot) {
+        if (!slot.selected) {
+            return;
         }
         ++selected_;
         if (last > 0) {
-            held.push_back({facts, game.origin, game.lines});
+            held.emplace_back(slot.record, slot.facts, slot.origin, slot.lines);
             if (held.size() > last) {
                 held.pop_front();
             }
             return;
         }
-        visit(SelectedGame{facts, game.origin, game.lines, &game.record});
-    });
+        visit(SelectedGame{slot.facts, slot.origin, slot.lines, &slot.record});
+    };
+
+    bool read = false;
+    // Nothing worth a thread when no facts are worked out, or one half-game is wanted.
+    if (!useThread() || needed == FactsNeeded::None || filter_.number != 0) {
+        Slot slot;
+        read = logs_.read([&]() -> GameRecord& { return slot.record; },
+                          [&](const LoadedGame& game) {
+                              prepare(game, slot);
+                              consume(slot);
+                          });
+    } else {
+        // Slots go from one thread to the other in batches: a hand-over costs a wake-up
+        // of the other thread, far more than a half-game's work.
+        constexpr std::size_t kSlots = 256, kBatch = 32;
+        std::vector<Slot> slots(kSlots);
+        std::mutex mutex;
+        std::condition_variable changed;
+        std::size_t produced = 0, consumed = 0; // handed over, and handed back
+        bool done = false, abandoned = false;
+        std::exception_ptr failure;
+
+        std::thread reader([&] {
+            std::size_t filled = 0, free = 0; // this thread's own counts
+            const auto handOver = [&] {
+                const std::lock_guard<std::mutex> lock(mutex);
+                produced = filled;
+                changed.notify_all();
+            };
+            try {
+                const bool ok = logs_.read(
+                    [&]() -> GameRecord& {
+                        if (filled - free == kSlots) {
+                            handOver();
+                            std::unique_lock<std::mutex> lock(mutex);
+                            changed.wait(lock,
+                                         [&] { return filled - consumed < kSlots || abandoned; });
+                            if (abandoned) {
+                                throw Abandoned{};
+                            }
+                            free = consumed;
+                        }
+                        return slots[filled % kSlots].record;
+                    },
+                    [&](const LoadedGame& game) {
+                        prepare(game, slots[filled % kSlots]);
+                        if (++filled % kBatch == 0) {
+                            handOver();
+                        }
+                    });
+                const std::lock_guard<std::mutex> lock(mutex);
+                read = ok;
+                produced = filled;
+            } catch (const Abandoned&) {
+            } catch (...) {
+                const std::lock_guard<std::mutex> lock(mutex);
+                failure = std::current_exception();
+            }
+            const std::lock_guard<std::mutex> lock(mutex);
+            done = true;
+            changed.notify_all();
+        });
+
+        try {
+            std::size_t visited = 0, available = 0;
+            for (;;) {
+                if (visited == available) {
+                    std::unique_lock<std::mutex> lock(mutex);
+                    consumed = visited;
+                    changed.notify_all();
+                    changed.wait(lock, [&] { return visited < produced || done; });
+                    available = produced;
+                    if (visited == available) {
+                        break; // done, and every slot visited
+                    }
+                }
+                consume(slots[visited % kSlots]);
+                ++visited;
+                if (visited % kBatch == 0) {
+                    const std::lock_guard<std::mutex> lock(mutex);
+                    consumed = visited;
+                    changed.notify_all();
+                }
+            }
+        } catch (...) {
+            {
+                const std::lock_guard<std::mutex> lock(mutex);
+                abandoned = true;
+                changed.notify_all();
+            }
+            reader.join();
+            throw;
+        }
+        reader.join();
+        if (failure) {
+            std::rethrow_exception(failure);
+        }
+    }
     if (!read) {
         return false;
     }
     selected_ = last > 0 ? held.size() : selected_;
     for (const Held& game : held) {
-        visit(SelectedGame{game.facts, game.origin, game.lines, nullptr});
+        visit(SelectedGame{game.game.facts(), game.origin, game.lines, &game.game.record()});
     }
     return true;
 }

@@ -16,9 +16,7 @@ struct SelectedGame {
     const GameFacts& facts;     // with hands when the pass was asked for them
     const RecordOrigin& origin; // its file and lines
     const RecordLines& lines;
-    // The record itself; null for the half-games that --last holds back until the end
-    // of the pass (only their facts are kept).
-    const GameRecord* record;
+    const GameRecord* record; // the record the facts view
 };
 
 // What the pass works out of each selected half-game.

@@ -155,6 +155,12 @@ void LogSet::scan(std::size_t file) {
 }
 
 bool LogSet::read(const std::function<void(const LoadedGame&)>& visit) {
+    GameRecord record;
+    return read([&]() -> GameRecord& { return record; }, visit);
+}
+
+bool LogSet::read(const std::function<GameRecord&()>& supply,
+                  const std::function<void(const LoadedGame&)>& visit) {
     // Start-time order; equal times keep the order of the files and within them. The
     // lines before a first header line come first: they hold no half-game.
     std::vector<const Segment*> order;
@@ -172,7 +178,8 @@ bool LogSet::read(const std::function<void(const LoadedGame&)>& visit) {
     // The lines of every half-game kept so far, by hash, to drop copies.
     std::unordered_multimap<std::size_t, std::string_view> seen;
     seen.reserve(segments_.size());
-    GameRecord slot;
+    GameRecord* record = nullptr; // asked of supply again once it was visited
+    RecordLines lines; // kept from one half-game to the next, as the record is
     std::vector<std::pair<long, std::size_t>> seatsPastFour(files_.size());
     for (const Segment* segment : order) {
         if (!segment->header) {
@@ -181,9 +188,12 @@ bool LogSet::read(const std::function<void(const LoadedGame&)>& visit) {
         }
         const std::string_view bytes(files_[segment->file]);
         LineReader reader(bytes.data() + segment->offset, segment->end - segment->offset, true);
+        if (!record) {
+            record = &supply();
+        }
+        GameRecord& slot = *record;
         slot.freeHands();
         HalfGameError error;
-        RecordLines lines;
         const long base = segment->firstLine - 1;
         if (!readHalfGameLines(slot, reader, &error, &lines)) {
             error.line += base;
@@ -267,6 +277,7 @@ bool LogSet::read(const std::function<void(const LoadedGame&)>& visit) {
         summary.aborted += slot.aborted();
         if (!failed_) {
             visit(LoadedGame{count_, slot, origin, lines});
+            record = nullptr;
         }
     }
     for (std::size_t file = 0; file < files_.size(); ++file) {

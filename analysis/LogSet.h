@@ -74,6 +74,12 @@ class LogSet {
     // (no salvage): the visits stop at the first one met, the rest is still read so
     // that problems() lists every one, in the files' order.
     bool read(const std::function<void(const LoadedGame&)>& visit);
+    // The same, reading each half-game into the record that supply gives; supply is
+    // asked again only once the record it gave has been handed to visit (a half-game
+    // that is broken or a copy is read over). For a reader on another thread than the
+    // one that uses the records.
+    bool read(const std::function<GameRecord&()>& supply,
+              const std::function<void(const LoadedGame&)>& visit);
 
     std::size_t fileCount() const { return files_.size(); }
     // After load(): how many header lines begin a half-game, an upper bound of those

@@ -22,28 +22,27 @@ void NewestGames::push(std::deque<Kept>& ring, const Kept& game) const {
     }
 }
 
-void NewestGames::add(const GameFacts& game) {
+void NewestGames::add(const GameRecord& record, const GameFacts& game) {
     ++added_;
-    std::vector<const std::string*> seated;
+    std::vector<std::string_view> seated;
     for (const SeatFacts& seat : game.seats) {
         if (!seat.name.empty() && &seat == findSeat(game, seat.name)) {
-            seated.push_back(&seat.name);
+            seated.push_back(seat.name);
         }
     }
-    const auto sits = [&](const std::string& name) {
-        return std::any_of(seated.begin(), seated.end(),
-                           [&](const std::string* s) { return *s == name; });
+    const auto sits = [&](std::string_view name) {
+        return std::find(seated.begin(), seated.end(), name) != seated.end();
     };
     if (!player_.empty()) {
         if (sits(player_)) {
-            push(sinceStart_, std::make_shared<const GameFacts>(game));
+            push(sinceStart_, std::make_shared<const HeldGame>(record, game));
         }
         return;
     }
     if (everyPhase_) {
         if (added_ == 1) {
-            for (const std::string* name : seated) {
-                inEvery_.push_back(*name);
+            for (std::string_view name : seated) {
+                inEvery_.emplace_back(name);
             }
         } else {
             inEvery_.erase(std::remove_if(inEvery_.begin(), inEvery_.end(),
@@ -53,18 +52,18 @@ void NewestGames::add(const GameFacts& game) {
         everyPhase_ = !inEvery_.empty();
     }
     Kept kept;
-    for (const std::string* name : seated) {
-        Name& entry = names_[*name];
+    for (std::string_view name : seated) {
+        Name& entry = names_[std::string(name)];
         most_ = std::max(most_, ++entry.games);
         if (!everyPhase_ && !entry.dropped) {
             if (!kept) {
-                kept = std::make_shared<const GameFacts>(game);
+                kept = std::make_shared<const HeldGame>(record, game);
             }
             push(entry.newest, kept);
         }
     }
     if (everyPhase_) {
-        push(sinceStart_, std::make_shared<const GameFacts>(game));
+        push(sinceStart_, std::make_shared<const HeldGame>(record, game));
     } else if (added_ % 256 == 0) {
         dropHopeless();
     }
@@ -81,7 +80,7 @@ void NewestGames::dropHopeless() {
     }
 }
 
-std::vector<std::shared_ptr<const GameFacts>> NewestGames::of(const std::string& player) const {
+std::vector<std::shared_ptr<const HeldGame>> NewestGames::of(const std::string& player) const {
     std::vector<Kept> out;
     const auto it = names_.find(player);
     if (it != names_.end()) {
@@ -89,7 +88,7 @@ std::vector<std::shared_ptr<const GameFacts>> NewestGames::of(const std::string&
     }
     for (auto game = sinceStart_.rbegin(); game != sinceStart_.rend() && out.size() < count_;
          ++game) {
-        if (findSeat(**game, player)) {
+        if (findSeat((*game)->facts(), player)) {
             out.push_back(*game);
         }
     }

@@ -19,15 +19,15 @@ class NewestGames {
     // become the owner stops being kept for.
     NewestGames(std::size_t count, std::string player, std::size_t upcoming);
 
-    // Each selected half-game in order, with its hands.
-    void add(const GameFacts& game);
+    // Each selected half-game in order, with its hands, and the record they view.
+    void add(const GameRecord& record, const GameFacts& game);
 
     // The newest count half-games with player seated, newest first. For the owner, the
     // player must be the owner of the half-games added (StatsCollector::owner).
-    std::vector<std::shared_ptr<const GameFacts>> of(const std::string& player) const;
+    std::vector<std::shared_ptr<const HeldGame>> of(const std::string& player) const;
 
   private:
-    using Kept = std::shared_ptr<const GameFacts>;
+    using Kept = std::shared_ptr<const HeldGame>;
     struct Name {
         int games = 0;
         std::deque<Kept> newest; // while the name may still be the one asked for

@@ -19,21 +19,8 @@ std::optional<double> ratio(long long part, long long whole) {
     return static_cast<double>(part) / static_cast<double>(whole);
 }
 
-bool contains(const std::vector<std::string>& names, const std::string& name) {
-    return std::find(names.begin(), names.end(), name) != names.end();
-}
-
 int sizeIndex(int players) {
     return players == 4 ? 0 : players == 3 ? 1 : players == 2 ? 2 : -1;
-}
-
-// The player's own change in a hand: the sum of the entries with their name.
-long long ownChange(const HandFacts& hand, const std::string& player) {
-    long long sum = 0;
-    for (const PointChange& change : hand.changes) {
-        sum += change.name == player ? change.change : 0;
-    }
-    return sum;
 }
 
 // The limits in the order of their worth; others after them in the order met.
@@ -131,7 +118,7 @@ class Tally {
   private:
     void addPlacings(const GameFacts& game, SizeTally& size);
     void addYaku(const HandFacts& hand);
-    LimitCount& limitOf(SizeTally& size, const std::optional<std::string>& limit);
+    LimitCount& limitOf(SizeTally& size, const std::optional<std::string_view>& limit);
     void finishSize(SizeTally& size);
 
     std::string player_;
@@ -247,9 +234,9 @@ void Tally::addPlacings(const GameFacts& game, SizeTally& size) {
         if (&other == mine || other.name == player_ || !other.place || other.name.empty()) {
             continue;
         }
-        auto [at, added] = opponentAt_.try_emplace(other.name, opponents_.size());
+        auto [at, added] = opponentAt_.try_emplace(std::string(other.name), opponents_.size());
         if (added) {
-            opponents_.push_back({other.name});
+            opponents_.push_back({std::string(other.name)});
         }
         OpponentTally& opponent = opponents_[at->second];
         ++opponent.games;
@@ -261,13 +248,13 @@ void Tally::addPlacings(const GameFacts& game, SizeTally& size) {
     }
 }
 
-LimitCount& Tally::limitOf(SizeTally& size, const std::optional<std::string>& limit) {
+LimitCount& Tally::limitOf(SizeTally& size, const std::optional<std::string_view>& limit) {
     for (LimitCount& count : size.limits) {
-        if (count.limit == limit) {
+        if (count.limit.has_value() == limit.has_value() && (!limit || *count.limit == *limit)) {
             return count;
         }
     }
-    size.limits.push_back({limit, 0, 0});
+    size.limits.push_back({limit ? std::optional<std::string>(*limit) : std::nullopt, 0, 0});
     return size.limits.back();
 }
 
@@ -302,15 +289,27 @@ void Tally::addHand(const GameFacts& game, const HandFacts& hand) {
         return; // played, but who won cannot be read
     }
     const bool tells = paymentsTellTsumo(s.players);
-    const long long change = ownChange(hand, player_);
-    if (contains(hand.winners, player_)) {
-        int gain = 0;
-        for (const PointChange& c : hand.changes) {
-            if (c.name == player_ && c.change > 0) {
+    // The player's own entries: by seat where the name is a seat's alone, else by name.
+    const auto mine = [&](const PointChange& c) {
+        return c.seat ? *c.seat == seat_ : c.name == player_;
+    };
+    long long change = 0;
+    int gain = 0, payers = 0;
+    bool won = false, paidAlone = false;
+    for (const PointChange& c : hand.changes) {
+        if (mine(c)) {
+            change += c.change;
+            if (c.change > 0 && !won) {
+                won = true;
                 gain = c.change;
-                break;
             }
         }
+        if (c.change < 0) {
+            ++payers;
+            paidAlone = mine(c);
+        }
+    }
+    if (won) {
         ++s.wins;
         ++winsInGame_;
         size.winSum += gain;
@@ -337,8 +336,7 @@ void Tally::addHand(const GameFacts& game, const HandFacts& hand) {
         if (hand.winners.size() == 1) {
             addYaku(hand);
         }
-    } else if (tells && !hand.winners.empty() && hand.payers.size() == 1 &&
-               hand.payers.front() == player_) {
+    } else if (tells && !hand.winners.empty() && payers == 1 && paidAlone) {
         ++s.dealIns;
         s.dealer.dealIns += dealt;
         if (period_) {
@@ -351,12 +349,12 @@ void Tally::addHand(const GameFacts& game, const HandFacts& hand) {
             d.largest = HandRecordPoints{paid, game.number, hand.number};
         }
         for (const PointChange& c : hand.changes) {
-            if (c.change <= 0 || !contains(hand.winners, c.name)) {
-                continue;
+            if (c.change <= 0) {
+                continue; // in a hand that is no draw, every gain is a winner's
             }
-            auto [at, added] = size.intoAt.try_emplace(c.name, size.into.size());
+            auto [at, added] = size.intoAt.try_emplace(std::string(c.name), size.into.size());
             if (added) {
-                size.into.push_back({c.name, 0, 0});
+                size.into.push_back({std::string(c.name), 0, 0});
             }
             ++size.into[at->second].count;
             size.into[at->second].points += c.change;
@@ -385,10 +383,10 @@ void Tally::addYaku(const HandFacts& hand) {
     dora_ += hand.dora;
     ura_ += hand.ura;
     aka_ += hand.aka;
-    for (const std::string& name : hand.yakuNames) {
-        auto [at, added] = yakuAt_.try_emplace(name, yaku_.size());
+    for (const std::string_view name : hand.yakuNames) {
+        auto [at, added] = yakuAt_.try_emplace(std::string(name), yaku_.size());
         if (added) {
-            yaku_.push_back({name, 0});
+            yaku_.push_back({std::string(name), 0});
         }
         ++yaku_[at->second].hands;
     }
@@ -542,12 +540,12 @@ struct StatsCollector::Impl {
     std::deque<Tally> tallies;
     std::vector<Tally*> seated;
 
-    Tally* tallyOf(const std::string& name, std::size_t at) {
+    Tally* tallyOf(std::string_view name, std::size_t at) {
         if (!player.empty()) {
             return name == player ? &tallies.front() : nullptr;
         }
         if (at == tallies.size()) {
-            tallies.emplace_back(name, unit);
+            tallies.emplace_back(std::string(name), unit);
         }
         return &tallies[at];
     }
@@ -572,9 +570,9 @@ void StatsCollector::add(const GameFacts& game) {
         if (seat.name.empty() || &seat != findSeat(game, seat.name)) {
             continue; // once per half-game
         }
-        auto [it, added] = s.countAt.try_emplace(seat.name, s.counts.size());
+        auto [it, added] = s.countAt.try_emplace(std::string(seat.name), s.counts.size());
         if (added) {
-            s.counts.emplace_back(seat.name, 0);
+            s.counts.emplace_back(std::string(seat.name), 0);
         }
         ++s.counts[it->second].second;
         if (Tally* tally = s.tallyOf(seat.name, it->second)) {

@@ -11,23 +11,23 @@ std::string scoreText(int tenths) {
 
 std::string seatText(const SeatFacts& seat) {
     if (!seat.rating) {
-        return seat.raw;
+        return std::string(seat.raw);
     }
-    return seat.name + " R" + std::to_string(*seat.rating);
+    return std::string(seat.name) + " R" + std::to_string(*seat.rating);
 }
 
 std::string placingText(const PlacingFacts& placing) {
     if (!placing.place || !placing.scoreTenths) {
-        return placing.raw;
+        return std::string(placing.raw);
     }
-    return std::to_string(*placing.place) + "位 " + placing.name + " " +
+    return std::to_string(*placing.place) + "位 " + std::string(placing.name) + " " +
            scoreText(*placing.scoreTenths);
 }
 
 std::string startText(const GameFacts& game) {
-    return game.start ? *game.start : game.startRaw;
+    return game.start ? *game.start : std::string(game.startRaw);
 }
 
 std::string endText(const GameFacts& game) {
-    return game.end ? *game.end : game.endRaw;
+    return game.end ? *game.end : std::string(game.endRaw);
 }

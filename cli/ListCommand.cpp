@@ -38,7 +38,7 @@ void addTableRow(Rows& rows, const GameFacts& game) {
         for (const PlacingFacts& placing : game.placings) {
             placings.push_back(placingText(placing));
         }
-        rows.push_back({std::to_string(game.number), startText(game), game.table,
+        rows.push_back({std::to_string(game.number), startText(game), std::string(game.table),
                         joined(seats, ", "),
                         game.aborted ? "aborted (途中終了)" : joined(placings, ", ")});
     }

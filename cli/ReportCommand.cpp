@@ -40,7 +40,7 @@ Written writeReport(const LogOptions& logOptions, const FilterOptions& filters,
     ReportInput input;
     const bool read = logs.selection().run(FactsNeeded::Hands, [&](const SelectedGame& game) {
         collector.add(game.facts);
-        newest.add(game.facts);
+        newest.add(*game.record, game.facts);
         if (const auto& start = game.facts.start) {
             input.firstStart = input.firstStart ? std::min(*input.firstStart, *start) : *start;
             input.lastStart = input.lastStart ? std::max(*input.lastStart, *start) : *start;

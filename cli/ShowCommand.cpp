@@ -31,14 +31,14 @@ std::string handsTable(const GameFacts& game) {
     std::vector<std::string> header{"#", "Hand"};
     std::vector<Align> align{Align::Right, Align::Left};
     for (const SeatFacts& seat : game.seats) {
-        header.push_back(seat.name);
+        header.push_back(std::string(seat.name));
         align.push_back(Align::Right);
     }
     header.push_back("Yaku");
     std::vector<std::vector<std::string>> rows{header};
     std::string unread;
     for (const HandFacts& hand : game.hands) {
-        std::vector<std::string> row{std::to_string(hand.number), hand.title};
+        std::vector<std::string> row{std::to_string(hand.number), std::string(hand.title)};
         for (const SeatFacts& seat : game.seats) {
             int change = 0;
             for (const PointChange& c : hand.changes) {
@@ -46,11 +46,11 @@ std::string handsTable(const GameFacts& game) {
             }
             row.push_back(hand.resultParsed ? signedText(change) : "?");
         }
-        row.push_back(hand.yaku);
+        row.push_back(std::string(hand.yaku));
         rows.push_back(std::move(row));
         if (!hand.resultParsed) {
             unread += "hand " + std::to_string(hand.number) +
-                      ": result as written: " + hand.result + "\n";
+                      ": result as written: " + std::string(hand.result) + "\n";
         }
     }
     return alignedTable(rows, align) + unread;
@@ -78,18 +78,20 @@ void runShow(ShowOptions& options) {
     GameFilter only;
     only.number = *n;
     CommandLogs logs(options.logs, only);
-    std::optional<GameFacts> game;
+    // Kept with its record: the facts view it, and the pass reads on.
+    std::unique_ptr<HeldGame> held;
     RecordOrigin origin;
     const bool read = logs.selection().run(FactsNeeded::Hands, [&](const SelectedGame& found) {
-        game = found.facts;
+        held = std::make_unique<HeldGame>(*found.record, found.facts);
         origin = found.origin;
     });
     logs.finish(read);
     const std::size_t total = logs.selection().logs().size();
-    if (!game) {
+    if (!held) {
         throw CliExit{kExitUsage,
                       "show: no half-game " + number + ": the logs hold " + std::to_string(total)};
     }
+    const GameFacts* game = &held->facts();
     if (options.format == "json") {
         // The same object as one half-game of export --format json.
         print(gameJson(*game, true)
@@ -102,7 +104,7 @@ void runShow(ShowOptions& options) {
           options.logs.logs[origin.file] + ", lines " + std::to_string(origin.firstLine) + "-" +
           std::to_string(origin.lastLine) + "\n");
     std::vector<std::vector<std::string>> rows{
-        {"Table", game->table}, {"Start", startText(*game)}, {"End", endText(*game)}};
+        {"Table", std::string(game->table)}, {"Start", startText(*game)}, {"End", endText(*game)}};
     for (const SeatFacts& seat : game->seats) {
         rows.push_back({"[" + std::to_string(seat.seat) + "]", seatText(seat)});
     }
@@ -111,7 +113,7 @@ void runShow(ShowOptions& options) {
     }
     const char* label = "Placings";
     for (const PlacingFacts& placing : game->placings) {
-        rows.push_back({label, placing.raw});
+        rows.push_back({label, std::string(placing.raw)});
         label = "";
     }
     printCp932(alignedTable(rows, {}) + "\n" + handsTable(*game));

@@ -130,7 +130,8 @@ template <typename T> void optional(RowSink& sink, const std::optional<T>& value
     }
 }
 
-void optionalText(RowSink& sink, GameTexts& texts, const std::optional<std::string>& cp932) {
+template <typename Text>
+void optionalText(RowSink& sink, GameTexts& texts, const std::optional<Text>& cp932) {
     if (cp932) {
         sink.text(texts.take(*cp932));
     } else {

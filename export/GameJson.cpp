@@ -7,7 +7,7 @@ namespace {
 
 using json = nlohmann::ordered_json;
 
-json text(const std::string& cp932) {
+json text(std::string_view cp932) {
     return cp932ToUtf8(cp932);
 }
 
@@ -15,13 +15,13 @@ template <typename T> json optional(const std::optional<T>& value) {
     return value ? json(*value) : json(nullptr);
 }
 
-json optionalText(const std::optional<std::string>& cp932) {
+template <typename Text> json optionalText(const std::optional<Text>& cp932) {
     return cp932 ? text(*cp932) : json(nullptr);
 }
 
-json names(const std::vector<std::string>& cp932) {
+json names(const std::vector<std::string_view>& cp932) {
     json list = json::array();
-    for (const std::string& name : cp932) {
+    for (const std::string_view name : cp932) {
         list.push_back(text(name));
     }
     return list;

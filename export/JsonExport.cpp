@@ -67,7 +67,8 @@ class JsonWriter : public GameWriter {
         if (options_.stop && options_.stop()) {
             throw ExportStopped("interrupted");
         }
-        batch_.push_back(game);
+        // Built now: the facts view a record that the pass reuses for the next one.
+        batch_.push_back(gameJson(game, true));
         if (batch_.size() == kBatch) {
             renderBatch();
         }
@@ -101,8 +102,8 @@ class JsonWriter : public GameWriter {
                 if (!options_.lines) {
                     out += first_ && i == 0 ? "\n" : ",\n";
                 }
-                out += gameJson(batch_[i], true)
-                           .dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+                out += batch_[i].dump(-1, ' ', false,
+                                      nlohmann::ordered_json::error_handler_t::replace);
                 if (options_.lines) {
                     out += '\n';
                 }
@@ -129,7 +130,7 @@ class JsonWriter : public GameWriter {
         batch_.clear();
     }
 
-    std::vector<GameFacts> batch_;
+    std::vector<nlohmann::ordered_json> batch_;
     JsonOut out_;
     ExportOptions options_;
     bool first_ = true;

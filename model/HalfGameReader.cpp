@@ -1,7 +1,9 @@
 // The order of the parsers for one half-game, and the words for where it broke.
 #include "model/HalfGameReader.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "model/LineReader.h"
 #include "model/LogMarkers.h"
@@ -75,7 +77,10 @@ bool readHalfGameLines(GameRecord& record, LineReader& reader, HalfGameError* er
         error->gameLine = reader.lineNumber();
     }
     if (lines) {
-        *lines = RecordLines{};
+        // Field by field: the list of hand lines keeps its storage from the last record.
+        lines->players = lines->sectionEnd = lines->footer = 0;
+        lines->hands.clear();
+        std::fill(std::begin(lines->placings), std::end(lines->placings), 0);
         lines->header = reader.lineNumber();
     }
     if (!record.parseHeader(line)) {

@@ -86,7 +86,7 @@ std::string u(const char* cp932) {
 }
 
 // A text from the log.
-std::string text(const std::string& cp932) {
+std::string text(std::string_view cp932) {
     return htmlEscape(cp932ToUtf8(cp932));
 }
 
@@ -382,7 +382,7 @@ std::optional<long long> ownChange(const HandFacts& hand, const std::string& pla
 
 std::string gameEntry(const GameFacts& game, const std::string& player) {
     std::string out = "<details><summary><span class=\"when\">" +
-                      text(game.start.value_or(game.startRaw)) + "</span>" + text(game.table) +
+                      (game.start ? text(*game.start) : text(game.startRaw)) + "</span>" + text(game.table) +
                       u("（") + std::to_string(game.playerCount) + u("人）");
     const PlacingFacts* placing = findPlacing(game, player);
     if (game.aborted) {
@@ -441,7 +441,7 @@ std::string gameList(const ReportInput& input) {
     }
     out += "</p>\n";
     for (const auto& game : input.listed) {
-        out += gameEntry(*game, player);
+        out += gameEntry(game->facts(), player);
     }
     return out + "</section>\n";
 }

@@ -23,7 +23,7 @@ struct ReportInput {
     std::size_t selectedGames = 0;                    // half-games after the filters
     std::optional<std::string> firstStart, lastStart; // "YYYY-MM-DD HH:MM"
     // The player's newest half-games with their hands, newest first (kListedGames at most).
-    std::vector<std::shared_ptr<const GameFacts>> listed;
+    std::vector<std::shared_ptr<const HeldGame>> listed;
 };
 
 // Returns UTF-8 HTML.

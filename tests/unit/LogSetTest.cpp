@@ -214,12 +214,11 @@ TEST(NewestGamesTest, TheOwnersNewest) {
         SCOPED_TRACE(ownerEverywhere);
         GeneratorOptions options;
         options.halfGames = 1500;
+        const LoadedLog log = loadLog({generateScoreLog(options)});
         std::vector<GameFacts> games;
-        LogSet logs;
-        logs.load({generateScoreLog(options)});
-        logs.read([&](const LoadedGame& game) {
-            games.push_back(gameFacts(game.record, static_cast<int>(game.number)));
-        });
+        for (std::size_t i = 0; i < log.size(); ++i) {
+            games.push_back(gameFacts(log.record(i), static_cast<int>(i + 1)));
+        }
         if (ownerEverywhere) {
             for (GameFacts& game : games) {
                 game.seats[0].name = "OWNER";
@@ -227,9 +226,9 @@ TEST(NewestGamesTest, TheOwnersNewest) {
         }
         NewestGames newest(40, {}, games.size());
         StatsCollector collector;
-        for (const GameFacts& game : games) {
-            newest.add(game);
-            collector.add(game);
+        for (std::size_t i = 0; i < games.size(); ++i) {
+            newest.add(log.record(i), games[i]);
+            collector.add(games[i]);
         }
         const std::string owner = collector.owner()->name;
         EXPECT_EQ(collector.owner()->inEveryGame, ownerEverywhere);
@@ -241,7 +240,7 @@ TEST(NewestGamesTest, TheOwnersNewest) {
         }
         std::vector<int> kept;
         for (const auto& game : newest.of(owner)) {
-            kept.push_back(game->number);
+            kept.push_back(game->facts().number);
         }
         EXPECT_EQ(kept, expected);
     }

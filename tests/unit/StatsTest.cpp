@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <list>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -25,7 +26,9 @@ const std::vector<std::string> kPlacedFour = {"1位 A +30.0 (50000)", "2位 P +1
 
 std::vector<GameFacts> factsOf(const std::vector<InlineGame>& games) {
     const std::string log = inlineScoreLog(games);
-    GameLibrary library;
+    // The facts view their records: the libraries stay for the whole test run.
+    static std::list<GameLibrary> libraries;
+    GameLibrary& library = libraries.emplace_back();
     EXPECT_TRUE(library.loadFromMemory(log.data(), log.size())) << log;
     std::vector<GameFacts> facts;
     for (int i = 0; i < library.recordCount(); ++i) {
@@ -297,10 +300,11 @@ TEST(StatsTest, GeneratedLogsGiveFiniteFigures) {
         // The figures tallied in the one pass agree with those of the games held at once.
         GameSelection selection({generateScoreLog(options)}, {});
         StatsCollector collector;
+        std::list<HeldGame> kept;
         std::vector<GameFacts> games;
         ASSERT_TRUE(selection.run(FactsNeeded::Hands, [&](const SelectedGame& game) {
             collector.add(game.facts);
-            games.push_back(game.facts);
+            games.push_back(kept.emplace_back(*game.record, game.facts).facts());
         }));
         const std::vector<PlayerStats> all = collector.all(1);
         const std::vector<PlayerStats> held = computeAllStats(games, 1);
