@@ -172,7 +172,8 @@ void readSeats(const char* playerLine, int playerCount, std::vector<SeatFacts>& 
                 facts.rating = static_cast<int>(*rating);
             }
             if (rating || ratingWord == "R-" || words.size() > 1) {
-                name = trim(raw.substr(0, static_cast<std::size_t>(ratingWord.data() - raw.data())));
+                name =
+                    trim(raw.substr(0, static_cast<std::size_t>(ratingWord.data() - raw.data())));
             }
         }
         facts.name = name;
@@ -515,9 +516,8 @@ void readHand(const HandRecord& record, int number, HandFacts& hand) {
         // "役牌 白": the lead word and the next are one token.
         if (isHonourWordLead(word)) {
             if (const std::string_view next = nextWord(rest); !next.empty()) {
-                word = std::string_view(word.data(),
-                                        static_cast<std::size_t>(next.data() + next.size() -
-                                                                 word.data()));
+                word = std::string_view(
+                    word.data(), static_cast<std::size_t>(next.data() + next.size() - word.data()));
             }
         }
         hand.yakuTokens.push_back(word);
@@ -651,9 +651,10 @@ void placeHand(const GameFacts& game, HandFacts& hand) {
     hand.tenpai = tenpaiOf(game, hand);
     if (hand.kind && *hand.kind != HandKind::Draw && hand.winners.size() == 1) {
         static const std::string_view kRiichi = "立直", kDouble = "ダブル立直";
-        hand.winnerRiichi = std::any_of(
-            hand.yakuNames.begin(), hand.yakuNames.end(),
-            [](std::string_view name) { return sameText(name, kRiichi) || sameText(name, kDouble); });
+        hand.winnerRiichi =
+            std::any_of(hand.yakuNames.begin(), hand.yakuNames.end(), [](std::string_view name) {
+                return sameText(name, kRiichi) || sameText(name, kDouble);
+            });
     }
 }
 

@@ -42,16 +42,16 @@ struct PointChange {
 enum class HandKind { Ron, Tsumo, Win, Draw, Other };
 
 struct HandFacts {
-    int number = 0;                   // 1-based within the half-game
+    int number = 0;                       // 1-based within the half-game
     std::string_view title;               // handName as stored
     std::optional<std::string_view> wind; // "東" of "東1局"
-    std::optional<int> round;         // 1 of "東1局"
-    std::optional<int> honba;         // 0 of "0本場"
-    std::optional<int> riichiSticks;  // 1 of "(リーチ1)"
-    std::string_view result;          // handResult as stored
-    bool resultParsed = false;        // every piece of result read as name and change
-    std::vector<PointChange> changes; // in the order of the result line
-    bool draw = false;                // 流局, in the result or the yaku line
+    std::optional<int> round;             // 1 of "東1局"
+    std::optional<int> honba;             // 0 of "0本場"
+    std::optional<int> riichiSticks;      // 1 of "(リーチ1)"
+    std::string_view result;              // handResult as stored
+    bool resultParsed = false;            // every piece of result read as name and change
+    std::vector<PointChange> changes;     // in the order of the result line
+    bool draw = false;                    // 流局, in the result or the yaku line
     // Non-draws: the players whose change is positive. Draws: none.
     std::vector<std::string_view> winners;
     // The players whose change is negative (in a draw, those paying for no tenpai).
@@ -62,12 +62,13 @@ struct HandFacts {
 
     // Their rules: docs/stats.md, "The facts of a hand". Dealer, kind, seats, tenpai and
     // points need the half-game.
-    std::optional<int> dealer;          // seat: the title's (親:NAME), or its round
-    std::optional<HandKind> kind;       // absent when a non-draw's result does not read
-    std::optional<int> fu, han;         // "30符", "4飜" or "4翻"
-    std::optional<std::string_view> limit;   // "満貫", "倍満", "役満", ...
-    std::vector<std::string_view> yakuNames; // yakuTokens less value, dora and draw words; once each
-    int dora = 0, ura = 0, aka = 0;     // "ドラ3", "裏1", "赤1", summed
+    std::optional<int> dealer;             // seat: the title's (親:NAME), or its round
+    std::optional<HandKind> kind;          // absent when a non-draw's result does not read
+    std::optional<int> fu, han;            // "30符", "4飜" or "4翻"
+    std::optional<std::string_view> limit; // "満貫", "倍満", "役満", ...
+    std::vector<std::string_view>
+        yakuNames;                  // yakuTokens less value, dora and draw words; once each
+    int dora = 0, ura = 0, aka = 0; // "ドラ3", "裏1", "赤1", summed
     // Draws: the seats after "聴牌:", in seat order; empty for "聴牌:なし".
     std::optional<std::vector<int>> tenpai;
     std::optional<bool> winnerRiichi; // one winner only: 立直 or ダブル立直 in the yaku

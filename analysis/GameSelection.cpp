@@ -43,8 +43,7 @@ GameSelection::GameSelection(std::vector<std::string> files, const LogSetOptions
     logs_.load(std::move(files), options);
 }
 
-bool GameSelection::run(FactsNeeded needed,
-                        const std::function<void(const SelectedGame&)>& visit) {
+bool GameSelection::run(FactsNeeded needed, const std::function<void(const SelectedGame&)>& visit) {
     selected_ = 0;
     const bool narrowing = narrows(filter_);
     const auto last = static_cast<std::size_t>(std::max(filter_.last, 0));

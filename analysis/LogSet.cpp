@@ -179,7 +179,7 @@ bool LogSet::read(const std::function<GameRecord&()>& supply,
     std::unordered_multimap<std::size_t, std::string_view> seen;
     seen.reserve(segments_.size());
     GameRecord* record = nullptr; // asked of supply again once it was visited
-    RecordLines lines; // kept from one half-game to the next, as the record is
+    RecordLines lines;            // kept from one half-game to the next, as the record is
     std::vector<std::pair<long, std::size_t>> seatsPastFour(files_.size());
     for (const Segment* segment : order) {
         if (!segment->header) {

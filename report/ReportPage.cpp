@@ -382,8 +382,8 @@ std::optional<long long> ownChange(const HandFacts& hand, const std::string& pla
 
 std::string gameEntry(const GameFacts& game, const std::string& player) {
     std::string out = "<details><summary><span class=\"when\">" +
-                      (game.start ? text(*game.start) : text(game.startRaw)) + "</span>" + text(game.table) +
-                      u("（") + std::to_string(game.playerCount) + u("人）");
+                      (game.start ? text(*game.start) : text(game.startRaw)) + "</span>" +
+                      text(game.table) + u("（") + std::to_string(game.playerCount) + u("人）");
     const PlacingFacts* placing = findPlacing(game, player);
     if (game.aborted) {
         out += "<span class=\"res\">" + u("途中終了") + "</span>";
