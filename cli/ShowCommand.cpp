@@ -3,7 +3,7 @@
 
 #include "cli/Cli.h"
 #include "cli/GameText.h"
-#include "export/GameJson.h"
+#include "export/JsonText.h"
 #include "text/TextTable.h"
 
 namespace {
@@ -92,9 +92,10 @@ void runShow(ShowOptions& options) {
     }
     if (options.format == "json") {
         // The same object as one half-game of export --format json.
-        print(gameJson(*game, true)
-                  .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +
-              "\n");
+        std::string out;
+        JsonText json(out, 2);
+        writeGameJson(*game, true, json);
+        print(out + "\n");
         return;
     }
 

@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "export/GameJson.h"
+#include "export/JsonText.h"
 #include "io/AtomicFile.h"
 
 namespace fs = std::filesystem;
@@ -87,7 +87,7 @@ class JsonWriter : public GameWriter {
 
   private:
     // Games are turned into text in batches, each batch shared out in order among the
-    // processor's cores: building and printing the JSON is most of an export's work.
+    // processor's cores: writing the JSON is most of an export's work.
     static constexpr std::size_t kBatch = 512;
 
     void renderBatch() {
@@ -101,8 +101,8 @@ class JsonWriter : public GameWriter {
                 if (!options_.lines) {
                     out += first_ && i == 0 ? "\n" : ",\n";
                 }
-                out += gameJson(batch_[i], true)
-                           .dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+                JsonText json(out);
+                writeGameJson(batch_[i], true, json);
                 if (options_.lines) {
                     out += '\n';
                 }

@@ -17,7 +17,8 @@ class ShowTest(CliTest):
         # JSON: the half-game as export --format json writes it.
         game = json.loads(self.assertRuns("show", SAMPLE, 2, "--format", "json").out)
         self.assertEqual((game["number"], len(game["hands"])), (2, 13))
-        self.assertEqual(game["hands"][1]["changes"][1], {"name": "ねこまる", "change": 12300})
+        self.assertEqual(game["hands"][1]["changes"][1],
+                         {"name": "ねこまる", "change": 12300, "seat": 3, "role": "win"})
 
     def test_number_follows_the_merged_order(self):
         later = self.write_log("later.txt", sample_text().replace("2003/06/06", "2003/06/08"))
