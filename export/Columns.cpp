@@ -2,10 +2,17 @@
 #include "export/Columns.h"
 
 #include <array>
+#include <charconv>
 #include <optional>
 #include <stdexcept>
 
 #include "text/Encoding.h"
+
+void appendInteger(std::string& out, long long value) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, static_cast<std::size_t>(end - digits));
+}
 
 void FieldSink::beginArray() {
     throw std::logic_error("a column of the tables holds one value, not a list");

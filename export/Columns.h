@@ -26,6 +26,9 @@ class ValueSink {
     virtual void endArray() = 0;
 };
 
+// Appends value's decimal digits: the one integer form of the CSV and the JSON.
+void appendInteger(std::string& out, long long value);
+
 // A sink of the tables, where every value is one field: an array is a mistake of the
 // catalogue, reported by std::logic_error.
 class FieldSink : public ValueSink {

@@ -1,8 +1,6 @@
 // CSV quoting and fields after RFC 4180.
 #include "export/Csv.h"
 
-#include <charconv>
-
 #include "text/Numbers.h"
 
 void appendCsvField(std::string& out, std::string_view field) {
@@ -51,9 +49,7 @@ void CsvFields::null() {
 
 void CsvFields::integer(long long value) {
     separate();
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out_->append(digits, static_cast<std::size_t>(end - digits));
+    appendInteger(*out_, value);
 }
 
 void CsvFields::tenths(long long value) {

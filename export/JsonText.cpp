@@ -2,8 +2,6 @@
 // read as they did when nlohmann built them.
 #include "export/JsonText.h"
 
-#include <charconv>
-
 #include "text/Numbers.h"
 
 void JsonText::newline(int level) {
@@ -51,9 +49,7 @@ void JsonText::null() {
 
 void JsonText::integer(long long value) {
     beforeValue();
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out_->append(digits, static_cast<std::size_t>(end - digits));
+    appendInteger(*out_, value);
 }
 
 void JsonText::tenths(long long value) {
