@@ -127,7 +127,13 @@ const char* const kTextNN = "TEXT NOT NULL";
 void handDraw(const Row& r, ValueSink& s) {
     s.flag(r.hand->draw);
 }
-void changeSeat(const Row& r, ValueSink& s);
+void changeSeat(const Row& r, ValueSink& s) {
+    if (r.change->seat) {
+        s.integer(*r.change->seat);
+    } else {
+        s.null();
+    }
+}
 
 template <typename T> void optionalValue(ValueSink& s, const std::optional<T>& value) {
     if (value) {
@@ -196,10 +202,6 @@ void changeName(const Row& r, ValueSink& s) {
         }
     }
     s.text(r.utf8(r.change->name));
-}
-
-void changeSeat(const Row& r, ValueSink& s) {
-    optionalValue(s, r.change->seat);
 }
 
 void gameNumber(const Row& r, ValueSink& s) {
