@@ -2,7 +2,7 @@
 #include "cli/Cli.h"
 #include "cli/Terminal.h"
 #include "export/Export.h"
-#include "export/ExportTables.h"
+#include "export/Columns.h"
 #include "io/TempFiles.h"
 
 namespace {

@@ -1,13 +1,7 @@
 // Short texts of the facts for the table views; the log's own text where one did not read.
 #include "cli/GameText.h"
 
-#include <cstdlib>
-
-std::string scoreText(int tenths) {
-    const int magnitude = std::abs(tenths);
-    const char* sign = tenths > 0 ? "+" : tenths < 0 ? "-" : "";
-    return sign + std::to_string(magnitude / 10) + "." + std::to_string(magnitude % 10);
-}
+#include "text/Numbers.h"
 
 std::string seatText(const SeatFacts& seat) {
     if (!seat.rating) {
@@ -21,7 +15,7 @@ std::string placingText(const PlacingFacts& placing) {
         return std::string(placing.raw);
     }
     return std::to_string(*placing.place) + "位 " + std::string(placing.name) + " " +
-           scoreText(*placing.scoreTenths);
+           signedTenthsText(*placing.scoreTenths);
 }
 
 std::string startText(const GameFacts& game) {

@@ -5,8 +5,6 @@
 
 #include "analysis/GameFacts.h"
 
-// 408 -> "+40.8", -106 -> "-10.6", 0 -> "0.0".
-std::string scoreText(int tenths);
 // "ねこまる R1318"; a rating that did not read shows the entry as written.
 std::string seatText(const SeatFacts& seat);
 // "1位 ねこまる +40.8"; a placing that did not read shows its line as written.

@@ -1,9 +1,11 @@
 // paiview show: one half-game, as list numbers it, with every hand.
+#include <algorithm>
 #include <filesystem>
 
 #include "cli/Cli.h"
 #include "cli/GameText.h"
-#include "export/GameJson.h"
+#include "export/JsonText.h"
+#include "text/Numbers.h"
 #include "text/TextTable.h"
 
 namespace {
@@ -23,28 +25,85 @@ std::optional<std::size_t> numberArgument(const std::string& text) {
     return static_cast<std::size_t>(std::stoul(text));
 }
 
-std::string signedText(int change) {
-    return change > 0 ? "+" + std::to_string(change) : std::to_string(change);
+// The name of the hand's dealer; "?" when the log does not tell.
+std::string dealerText(const GameFacts& game, const HandFacts& hand) {
+    for (const SeatFacts& seat : game.seats) {
+        if (hand.dealer && seat.seat == *hand.dealer) {
+            return std::string(seat.name);
+        }
+    }
+    return "?";
 }
 
+// Each seat's column: the hand's change, then its points after the hand when known, so
+// that the points read down the column from the start to the placing line's points.
+class SeatCells {
+  public:
+    explicit SeatCells(const GameFacts& game) : game_(game) {
+        points_ = game.startPoints.has_value();
+        for (const HandFacts& hand : game.hands) {
+            points_ = points_ && hand.pointsAfter.size() == game.seats.size();
+        }
+        widths_.assign(game.seats.size(), 0);
+        for (const HandFacts& hand : game.hands) {
+            for (std::size_t i = 0; i < game.seats.size(); ++i) {
+                widths_[i] = std::max(widths_[i], change(hand, i).size());
+            }
+        }
+    }
+    bool withPoints() const { return points_; }
+    std::string start(std::size_t seat) const {
+        return std::string(widths_[seat] + 2, ' ') + std::to_string(*game_.startPoints);
+    }
+    std::string after(const HandFacts& hand, std::size_t seat) const {
+        const std::string text = change(hand, seat);
+        if (!points_) {
+            return text;
+        }
+        return std::string(widths_[seat] - text.size(), ' ') + text + "  " +
+               std::to_string(hand.pointsAfter[seat]);
+    }
+
+  private:
+    std::string change(const HandFacts& hand, std::size_t seat) const {
+        if (!hand.resultParsed) {
+            return "?";
+        }
+        long long sum = 0;
+        for (const PointChange& c : hand.changes) {
+            sum += c.name == game_.seats[seat].name ? c.change : 0;
+        }
+        return signedPointsText(sum);
+    }
+
+    const GameFacts& game_;
+    bool points_ = false;
+    std::vector<std::size_t> widths_;
+};
+
 std::string handsTable(const GameFacts& game) {
-    std::vector<std::string> header{"#", "Hand"};
-    std::vector<Align> align{Align::Right, Align::Left};
+    std::vector<std::string> header{"#", "Hand", "Dealer"};
+    std::vector<Align> align{Align::Right, Align::Left, Align::Left};
     for (const SeatFacts& seat : game.seats) {
         header.push_back(std::string(seat.name));
         align.push_back(Align::Right);
     }
     header.push_back("Yaku");
     std::vector<std::vector<std::string>> rows{header};
+    const SeatCells cells(game);
+    if (cells.withPoints()) {
+        std::vector<std::string> row{"", "Start points", ""};
+        for (std::size_t i = 0; i < game.seats.size(); ++i) {
+            row.push_back(cells.start(i));
+        }
+        rows.push_back(std::move(row));
+    }
     std::string unread;
     for (const HandFacts& hand : game.hands) {
-        std::vector<std::string> row{std::to_string(hand.number), std::string(hand.title)};
-        for (const SeatFacts& seat : game.seats) {
-            int change = 0;
-            for (const PointChange& c : hand.changes) {
-                change += c.name == seat.name ? c.change : 0;
-            }
-            row.push_back(hand.resultParsed ? signedText(change) : "?");
+        std::vector<std::string> row{std::to_string(hand.number), std::string(hand.title),
+                                     dealerText(game, hand)};
+        for (std::size_t i = 0; i < game.seats.size(); ++i) {
+            row.push_back(cells.after(hand, i));
         }
         row.push_back(std::string(hand.yaku));
         rows.push_back(std::move(row));
@@ -94,9 +153,10 @@ void runShow(ShowOptions& options) {
     const GameFacts* game = &held->facts();
     if (options.format == "json") {
         // The same object as one half-game of export --format json.
-        print(gameJson(*game, true)
-                  .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +
-              "\n");
+        std::string out;
+        JsonText json(out, 2);
+        writeGameJson(*game, true, json);
+        print(out + "\n");
         return;
     }
 
@@ -124,7 +184,8 @@ void runShow(ShowOptions& options) {
 void addShowCommand(CLI::App& app) {
     auto options = std::make_shared<ShowOptions>();
     CLI::App* command = app.add_subcommand(
-        "show", "Show half-game N (as list numbers it): times, seats, placings and every hand");
+        "show", "Show half-game N (as list numbers it): times, seats, placings and every hand "
+                "with its dealer and the points after it");
     command->add_option("--format", options->format, "table (default) or json")
         ->check(CLI::IsMember({"table", "json"}));
     addLogOptions(*command, options->logs);

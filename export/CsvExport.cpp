@@ -1,10 +1,9 @@
 // The CSV export: one RFC 4180 file per table, UTF-8 with CR LF, in a folder.
-#include <array>
-#include <charconv>
 #include <optional>
+#include <vector>
 
+#include "export/Columns.h"
 #include "export/Csv.h"
-#include "export/ExportTables.h"
 #include "export/ExportWriters.h"
 #include "io/AtomicFile.h"
 #include "io/TempFiles.h"
@@ -59,8 +58,8 @@ struct CsvTable {
             out.buffer += "\xEF\xBB\xBF";
         }
         std::vector<std::string> header;
-        for (const ExportColumn& column : info.columns) {
-            header.emplace_back(column.name);
+        for (const TableColumn& column : info.columns) {
+            header.push_back(column.name);
         }
         appendCsvRow(out.buffer, header);
     }
@@ -68,11 +67,11 @@ struct CsvTable {
     BufferedFile out;
 };
 
-class CsvWriter : public GameWriter, private RowSink {
+class CsvWriter : public GameWriter, private TableSink {
   public:
     CsvWriter(const fs::path& folder, const ExportOptions& options)
-        : folder_(folder), options_(options) {
-        for (std::size_t i = 0; i < kExportTableCount; ++i) {
+        : folder_(folder), options_(options), tables_(exportTables().size()) {
+        for (std::size_t i = 0; i < tables_.size(); ++i) {
             tables_[i].emplace(folder, exportTables()[i], options.bom);
         }
     }
@@ -81,7 +80,7 @@ class CsvWriter : public GameWriter, private RowSink {
         if (options_.stop && options_.stop()) {
             throw ExportStopped("interrupted");
         }
-        emitGameRows(game, *this);
+        writeTableRows(game, *this);
         for (auto& table : tables_) {
             table->out.flushIfFull();
         }
@@ -103,38 +102,16 @@ class CsvWriter : public GameWriter, private RowSink {
     }
 
   private:
-    void beginRow(ExportTable table) override {
-        row_ = &tables_[static_cast<std::size_t>(table)]->out.buffer;
-        first_ = true;
+    FieldSink& beginRow(std::size_t table) override {
+        fields_.beginRow(tables_[table]->out.buffer);
+        return fields_;
     }
-    void separate() {
-        if (!first_) {
-            *row_ += ',';
-        }
-        first_ = false;
-    }
-    void null() override { separate(); }
-    void integer(long long value) override {
-        separate();
-        char digits[24];
-        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-        row_->append(digits, static_cast<std::size_t>(end - digits));
-    }
-    void tenths(int value) override {
-        separate();
-        *row_ += tenthsText(value);
-    }
-    void text(std::string_view utf8) override {
-        separate();
-        appendCsvField(*row_, utf8);
-    }
-    void endRow() override { *row_ += "\r\n"; }
+    void endRow() override { fields_.endRow(); }
 
     MadeFolder folder_; // first: it outlives the files in it
     ExportOptions options_;
-    std::array<std::optional<CsvTable>, kExportTableCount> tables_;
-    std::string* row_ = nullptr;
-    bool first_ = true;
+    std::vector<std::optional<CsvTable>> tables_;
+    CsvFields fields_;
 };
 
 } // namespace

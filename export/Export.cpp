@@ -1,7 +1,7 @@
 // Which targets an export can take, and the writer of each format.
 #include "export/Export.h"
 
-#include "export/ExportTables.h"
+#include "export/Columns.h"
 #include "export/ExportWriters.h"
 #include "io/AtomicFile.h"
 

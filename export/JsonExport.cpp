@@ -1,12 +1,9 @@
 // The JSON export: one array of games with their seats and hands, or JSON Lines.
 #include "export/ExportWriters.h"
 
-#include <algorithm>
 #include <optional>
-#include <thread>
-#include <vector>
 
-#include "export/GameJson.h"
+#include "export/JsonText.h"
 #include "io/AtomicFile.h"
 
 namespace fs = std::filesystem;
@@ -67,15 +64,20 @@ class JsonWriter : public GameWriter {
         if (options_.stop && options_.stop()) {
             throw ExportStopped("interrupted");
         }
-        // Built now: the facts view a record that the pass reuses for the next one.
-        batch_.push_back(gameJson(game, true));
-        if (batch_.size() == kBatch) {
-            renderBatch();
+        std::string& out = out_.buffer();
+        if (!options_.lines) {
+            out += first_ ? "\n" : ",\n";
         }
+        JsonText json(out);
+        writeGameJson(game, true, json);
+        if (options_.lines) {
+            out += '\n';
+        }
+        first_ = false;
+        out_.flushIfFull();
     }
 
     void commit() override {
-        renderBatch();
         if (!options_.lines) {
             out_.buffer() += first_ ? "]\n" : "\n]\n";
         }
@@ -87,50 +89,6 @@ class JsonWriter : public GameWriter {
     }
 
   private:
-    // Games are turned into text in batches, each batch shared out in order among the
-    // processor's cores: building and printing the JSON is most of an export's work.
-    static constexpr std::size_t kBatch = 512;
-
-    void renderBatch() {
-        const std::size_t count = batch_.size();
-        const std::size_t threads =
-            std::max<std::size_t>(1, std::min<std::size_t>(std::thread::hardware_concurrency(), 8));
-        std::vector<std::string> parts(threads);
-        const auto render = [&](std::size_t part) {
-            std::string& out = parts[part];
-            for (std::size_t i = count * part / threads; i < count * (part + 1) / threads; ++i) {
-                if (!options_.lines) {
-                    out += first_ && i == 0 ? "\n" : ",\n";
-                }
-                out += batch_[i].dump(-1, ' ', false,
-                                      nlohmann::ordered_json::error_handler_t::replace);
-                if (options_.lines) {
-                    out += '\n';
-                }
-            }
-        };
-        std::vector<std::thread> workers;
-        for (std::size_t part = 1; part < threads && count > 1; ++part) {
-            workers.emplace_back(render, part);
-        }
-        render(0);
-        for (std::thread& worker : workers) {
-            worker.join();
-        }
-        if (workers.empty()) {
-            for (std::size_t part = 1; part < threads; ++part) {
-                render(part);
-            }
-        }
-        first_ = first_ && count == 0;
-        for (const std::string& part : parts) {
-            out_.buffer() += part;
-            out_.flushIfFull();
-        }
-        batch_.clear();
-    }
-
-    std::vector<nlohmann::ordered_json> batch_;
     JsonOut out_;
     ExportOptions options_;
     bool first_ = true;

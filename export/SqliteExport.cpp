@@ -1,12 +1,11 @@
-// The SQLite export: the four tables in one transaction through prepared statements,
+// The SQLite export: the tables in one transaction through prepared statements,
 // written to a temporary file that is renamed over the destination when complete.
 #include <sqlite3.h>
 
-#include <algorithm>
-#include <array>
 #include <system_error>
+#include <vector>
 
-#include "export/ExportTables.h"
+#include "export/Columns.h"
 #include "export/ExportWriters.h"
 #include "io/AtomicFile.h"
 
@@ -27,7 +26,7 @@ std::string createTableSql(const ExportTableInfo& table) {
     std::string sql = std::string("CREATE TABLE ") + table.name + " (";
     for (std::size_t i = 0; i < table.columns.size(); ++i) {
         sql += (i > 0 ? ", " : "");
-        sql += std::string(table.columns[i].name) + " " + table.columns[i].sqlType;
+        sql += table.columns[i].name + " " + table.columns[i].sqlType;
     }
     if (*table.keys) {
         // Rows arrive in key order: a table kept in key order needs no second index.
@@ -46,7 +45,38 @@ std::string insertSql(const ExportTableInfo& table) {
     return sql + ")";
 }
 
-class SqliteWriter : public GameWriter, private RowSink {
+// Binds the fields of one row to its table's insert statement.
+class Binder : public FieldSink {
+  public:
+    void start(sqlite3_stmt* statement) {
+        statement_ = statement;
+        column_ = 0;
+    }
+    void null() override { sqlite3_bind_null(statement_, ++column_); }
+    void integer(long long value) override { sqlite3_bind_int64(statement_, ++column_, value); }
+    void tenths(long long value) override {
+        sqlite3_bind_double(statement_, ++column_, static_cast<double>(value) / 10.0);
+    }
+    void flag(bool value) override { sqlite3_bind_int64(statement_, ++column_, value ? 1 : 0); }
+    void text(std::string_view utf8) override {
+        // Kept until the row is stepped, in strings whose buffers are reused row after row:
+        // SQLite need not copy them.
+        if (texts_.size() <= static_cast<std::size_t>(column_)) {
+            texts_.resize(static_cast<std::size_t>(column_) + 1);
+        }
+        std::string& slot = texts_[static_cast<std::size_t>(column_)];
+        slot.assign(utf8);
+        sqlite3_bind_text(statement_, ++column_, slot.data(), static_cast<int>(slot.size()),
+                          SQLITE_STATIC);
+    }
+
+  private:
+    sqlite3_stmt* statement_ = nullptr;
+    int column_ = 0;
+    std::vector<std::string> texts_; // one per column
+};
+
+class SqliteWriter : public GameWriter, private TableSink {
   public:
     SqliteWriter(const fs::path& path, const ExportOptions& options)
         : pending_(path), options_(options) {
@@ -70,12 +100,11 @@ class SqliteWriter : public GameWriter, private RowSink {
         for (const ExportTableInfo& table : exportTables()) {
             execute(createTableSql(table));
         }
-        for (std::size_t i = 0; i < kExportTableCount; ++i) {
-            texts_.resize(std::max(texts_.size(), exportTables()[i].columns.size()));
+        for (const ExportTableInfo& table : exportTables()) {
             sqlite3_stmt* statement = nullptr;
-            check(sqlite3_prepare_v3(db_.get(), insertSql(exportTables()[i]).c_str(), -1,
+            check(sqlite3_prepare_v3(db_.get(), insertSql(table).c_str(), -1,
                                      SQLITE_PREPARE_PERSISTENT, &statement, nullptr));
-            inserts_[i].reset(statement);
+            inserts_.emplace_back(statement);
         }
     }
 
@@ -83,7 +112,7 @@ class SqliteWriter : public GameWriter, private RowSink {
         if (options_.stop && options_.stop()) {
             throw ExportStopped("interrupted");
         }
-        emitGameRows(game, *this);
+        writeTableRows(game, *this);
     }
 
     void commit() override {
@@ -128,20 +157,10 @@ class SqliteWriter : public GameWriter, private RowSink {
         check(sqlite3_exec(db_.get(), sql.c_str(), nullptr, nullptr, nullptr));
     }
 
-    void beginRow(ExportTable table) override {
-        row_ = inserts_[static_cast<std::size_t>(table)].get();
-        column_ = 0;
-    }
-    void null() override { sqlite3_bind_null(row_, ++column_); }
-    void integer(long long value) override { sqlite3_bind_int64(row_, ++column_, value); }
-    void tenths(int value) override { sqlite3_bind_double(row_, ++column_, value / 10.0); }
-    void text(std::string_view utf8) override {
-        // Kept until the row is stepped, in strings whose buffers are reused row after row:
-        // SQLite need not copy them.
-        std::string& slot = texts_[static_cast<std::size_t>(column_)];
-        slot.assign(utf8);
-        sqlite3_bind_text(row_, ++column_, slot.data(), static_cast<int>(slot.size()),
-                          SQLITE_STATIC);
+    FieldSink& beginRow(std::size_t table) override {
+        row_ = inserts_[table].get();
+        binder_.start(row_);
+        return binder_;
     }
     void endRow() override {
         const int stepped = sqlite3_step(row_);
@@ -152,10 +171,9 @@ class SqliteWriter : public GameWriter, private RowSink {
     PendingFile pending_; // first: the file is removed after the database is closed
     ExportOptions options_;
     Database db_;
-    std::array<Statement, kExportTableCount> inserts_;
+    std::vector<Statement> inserts_; // in the order of exportTables()
     sqlite3_stmt* row_ = nullptr;
-    int column_ = 0;
-    std::vector<std::string> texts_; // one per column
+    Binder binder_;
 };
 
 } // namespace

@@ -14,15 +14,16 @@ import unittest
 
 from clitest import CliTest, PAIVIEW, ROOT, SAMPLE, TIMEOUT, sample_text
 
-TABLES = ("games", "seats", "hands", "deltas")
+TABLES = ("games", "seats", "hands", "deltas", "yaku", "tenpai")
 # The generator of large logs, beside the binary under test or in the native build.
 SCOREGEN = next((p for p in (pathlib.Path(PAIVIEW).resolve().parent / "scoregen",
                              ROOT / "build" / "native" / "scoregen") if p.exists()), None)
 
 
-def sqlite(db, *sql):
+def sqlite(db, *sql, options=()):
     """Runs statements through the sqlite3 shell; returns its output lines."""
-    proc = subprocess.run(["sqlite3", str(db), *sql], capture_output=True, timeout=TIMEOUT)
+    proc = subprocess.run(["sqlite3", *options, str(db), *sql], capture_output=True,
+                          timeout=TIMEOUT)
     if proc.returncode != 0:
         raise AssertionError(proc.stderr.decode())
     return proc.stdout.decode("utf-8").splitlines()
@@ -37,6 +38,33 @@ def hand_changes(text):
             changes += [(name, int(value))
                         for name, value in re.findall(r"(\S+) ([+-]\d+)(?= |$)", line)]
     return changes
+
+
+DRAWS = """===== 東風荘 第7卓 開始 2003/07/01 08:24 =====
+  [1]甲 R1500 [2]乙 R1500 [3]丙 R1500 [4]丁 R1500
+  東1局 0本場(リーチ0) 流局 0
+    流局 聴牌:なし
+  東1局 1本場(リーチ0) 流局 0
+    流局
+  東2局 0本場(リーチ0) 甲 -1000 乙 千点
+    30符 1飜 立直
+  ---- 試合結果 ----
+  1位 乙 +16.0 (26000)
+  2位 丙 +5.0 (25000)
+  3位 丁 -5.0 (25000)
+  4位 甲 -16.0 (24000)
+----- 東風荘 第7卓 終了 2003/07/01 08:40 -----
+"""
+
+
+def cell(value):
+    """A JSON value as the CSV export writes it."""
+    return "" if value is None else str(int(value)) if isinstance(value, bool) else str(value)
+
+
+def csv_rows(folder, table):
+    with open(folder / f"{table}.csv", newline="", encoding="utf-8") as f:
+        return list(csv.DictReader(f))
 
 
 def seat_count(text):
@@ -82,7 +110,7 @@ class ExportReadBackTest(CliTest):
         text = sample_text()
         changes = hand_changes(text)
         counts = [int(sqlite(db, f"SELECT count(*) FROM {t}")[0]) for t in TABLES]
-        self.assertEqual(counts, [16, seat_count(text), 170, len(changes)])
+        self.assertEqual(counts[:4], [16, seat_count(text), 170, len(changes)])
         self.assertEqual(sqlite(db, "PRAGMA foreign_key_check"), [])
         self.assertEqual(sqlite(db, "PRAGMA integrity_check"), ["ok"])
         self.assertEqual(sqlite(db, "SELECT name FROM sqlite_master WHERE type = 'index' "
@@ -134,6 +162,74 @@ class ExportReadBackTest(CliTest):
         self.assertEqual(games[1]["hands"][0]["yaku"], "満貫 清一色 三暗刻")
         lines = self.export("json", "x.jsonl", "--lines").read_text(encoding="utf-8").splitlines()
         self.assertEqual([json.loads(line) for line in lines], games)
+
+    def test_hand_facts_in_every_format(self):
+        games = json.loads(self.export("json", "x.json").read_text(encoding="utf-8"))
+        folder = self.export("csv", "csv")
+        # What the log says of game 2's first hands, and of its players' points.
+        g = games[1]
+        first, draw = g["hands"][0], g["hands"][2]
+        self.assertEqual((first["dealer"], first["kind"], first["fu"], first["limit"],
+                          first["yakuNames"], first["winnerRiichi"], first["pointsAfter"]),
+                         (1, "ron", None, "満貫", ["清一色", "三暗刻"], False, [47000, 23000, 35000]))
+        self.assertEqual([(c["seat"], c["role"]) for c in first["changes"]], [(1, "win"), (2, "deal_in")])
+        self.assertEqual((draw["kind"], draw["tenpai"], draw["winnerRiichi"]), ("draw", [1, 2, 3], None))
+        self.assertEqual((g["startPoints"], games[0]["startPoints"]), (35000, None))
+        self.assertEqual([s["bust"] for s in games[5]["seats"]], [False, False, False, True])
+        # The tables hold the same facts as the JSON, row for row.
+        hands = [(g, h) for g in games for h in g["hands"]]
+        columns = {"dealer_seat": "dealer", "kind": "kind", "fu": "fu", "han": "han",
+                   "limit_name": "limit", "dora": "dora", "ura": "ura", "aka": "aka",
+                   "winner_riichi": "winnerRiichi"}
+        for row, (g, h) in zip(csv_rows(folder, "hands"), hands):
+            self.assertEqual({c: row[c] for c in columns}, {c: cell(h[k]) for c, k in columns.items()})
+            points = [cell(p) for p in h["pointsAfter"] or []]
+            self.assertEqual([row[f"points_{n}"] for n in range(1, 5)], points + [""] * (4 - len(points)))
+            self.assertEqual(row["tenpai_count"], cell(h["tenpai"] if h["tenpai"] is None else len(h["tenpai"])))
+        keys = lambda rows, *names: [tuple(r[n] for n in names) for r in rows]
+        self.assertEqual(keys(csv_rows(folder, "yaku"), "game_id", "hand_no", "name"),
+                         [(str(g["number"]), str(h["number"]), n) for g, h in hands for n in h["yakuNames"]])
+        self.assertEqual(keys(csv_rows(folder, "tenpai"), "game_id", "hand_no", "seat"),
+                         [(str(g["number"]), str(h["number"]), str(s)) for g, h in hands for s in h["tenpai"] or []])
+        self.assertEqual(keys(csv_rows(folder, "deltas"), "seat", "role"),
+                         [(cell(c["seat"]), c["role"]) for _, h in hands for c in h["changes"]])
+        self.assertEqual(keys(csv_rows(folder, "games"), "start_points"), [(cell(g["startPoints"]),) for g in games])
+        self.assertEqual(keys(csv_rows(folder, "seats"), "bust"), [(cell(s["bust"]),) for g in games for s in g["seats"]])
+
+    def test_absent_facts_are_null(self):
+        # A draw with no one in tenpai, one that does not say, and a result that does not read.
+        log = self.write_log("draws.txt", DRAWS)
+        hands = json.loads(self.export("json", "x.json", log=log).read_text(encoding="utf-8"))[0]["hands"]
+        self.assertEqual([(h["kind"], h["tenpai"], h["pointsAfter"]) for h in hands],
+                         [("draw", [], None), ("draw", None, None), (None, None, None)])
+        db = self.export("sqlite", "x.db", log=log)
+        self.assertEqual(sqlite(db, "SELECT quote(kind), quote(tenpai_count), quote(points_1), "
+                                    "quote(fu) FROM hands"),
+                         ["'draw'|0|NULL|NULL", "'draw'|NULL|NULL|NULL", "NULL|NULL|NULL|30"])
+        self.assertEqual(sqlite(db, "SELECT quote(start_points) FROM games"), ["NULL"])
+        self.assertEqual(sqlite(db, "SELECT count(*) FROM seats WHERE bust IS NULL"), ["4"])
+
+    def test_running_points_end_at_the_placings(self):
+        db = self.export("sqlite", "x.db")
+        # After the last hand, each seat holds its placing's points.
+        mismatches = sqlite(db, """
+            SELECT s.game_id, s.seat FROM seats AS s
+            JOIN hands AS h ON h.game_id = s.game_id
+                 AND h.hand_no = (SELECT max(hand_no) FROM hands WHERE game_id = s.game_id)
+            WHERE h.points_1 IS NOT NULL
+              AND s.points <> CASE s.seat WHEN 1 THEN h.points_1 WHEN 2 THEN h.points_2
+                                          WHEN 3 THEN h.points_3 ELSE h.points_4 END""")
+        self.assertEqual(mismatches, [])
+        self.assertEqual(sqlite(db, "SELECT count(*) FROM games WHERE start_points IS NOT NULL"), ["13"])
+
+    def test_documented_queries(self):
+        db = self.export("sqlite", "x.db")
+        doc = (ROOT / "docs" / "export.md").read_text(encoding="utf-8")
+        queries = re.findall(r"```sql\n(.*?)```\n```\n(.*?)```", doc, re.S)
+        self.assertGreaterEqual(len(queries), 6)
+        for query, output in queries:
+            with self.subTest(query.split("\n")[0]):
+                self.assertEqual(sqlite(db, query, options=["-header"]), output.splitlines())
 
     def test_utf8_copy_exports_the_same(self):
         utf8 = self.write_log("utf8.txt", sample_text(), encoding="utf-8")

@@ -74,6 +74,8 @@ class ListTest(CliTest):
         self.assertEqual((row["place1_name"], row["place1_score"], row["place1_points"]), ("ねこまる", "40.8", "60800"))
         self.assertEqual(row["place3_score"], "-45.2")
         self.assertEqual((rows[0]["aborted"], rows[0]["place1_name"]), ("1", ""))
+        self.assertEqual(list(row)[-1], "start_points")
+        self.assertEqual((row["start_points"], rows[0]["start_points"]), ("35000", ""))
 
     def test_json_read_back(self):
         games = json.loads(self.assertRuns("list", "--format", "json", "--player", "ねこまる", SAMPLE).out)
@@ -81,7 +83,12 @@ class ListTest(CliTest):
         g = games[1]
         self.assertEqual((g["start"], g["end"], g["table"], g["playerCount"], g["aborted"]),
                          ("2003-06-06 08:32", "2003-06-06 09:45", "三麻 2番卓", 3, False))
-        self.assertEqual(g["seats"][2], {"seat": 3, "name": "ねこまる", "rating": 1665, "raw": "ねこまる R1665"})
+        self.assertEqual(g["seats"][2], {"seat": 3, "name": "ねこまる", "rating": 1665, "raw": "ねこまる R1665",
+                                         "bust": False})
+        # New keys come after the old ones.
+        self.assertEqual(list(g)[-1], "startPoints")
+        self.assertEqual((g["startPoints"], games[0]["startPoints"], games[0]["seats"][0]["bust"]),
+                         (35000, None, None))
         self.assertEqual(g["placings"][0], {"place": 1, "name": "ねこまる", "score": 40.8,
                                             "points": 60800, "raw": "1位 ねこまる +40.8 (60800)"})
         self.assertNotIn("hands", g)

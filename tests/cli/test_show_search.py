@@ -11,13 +11,31 @@ class ShowTest(CliTest):
         self.assertIn("Table     三麻 2番卓", out)
         self.assertIn("Placings  1位 ねこまる +40.8 (60800)", out)
         hands = out[out.index(next(l for l in out if l.lstrip().startswith("#"))):]
-        self.assertEqual(hands[0].split(), ["#", "Hand", "リャンメン", "ひよこ豆", "ねこまる", "Yaku"])
-        self.assertEqual(len(hands), 14)
-        self.assertEqual(hands[2].split()[:6], ["2", "東1局", "1本場(リーチ0)", "-12300", "0", "+12300"])
+        self.assertEqual(hands[0].split(), ["#", "Hand", "Dealer", "リャンメン", "ひよこ豆", "ねこまる", "Yaku"])
+        self.assertEqual(len(hands), 15)  # the header, the start points, 13 hands
+        self.assertEqual(hands[1].split(), ["Start", "points", "35000", "35000", "35000"])
+        # Each seat: the hand's change, then the points after it.
+        self.assertEqual(hands[3].split()[:10], ["2", "東1局", "1本場(リーチ0)", "リャンメン",
+                                                 "-12300", "34700", "0", "23000", "+12300", "47300"])
+        # The running points add up: each is the one before plus the change, from the start
+        # points to the placings' final points.
+        points = [35000] * 3
+        for line in hands[2:]:
+            cells = line.split()[4:10]
+            for seat in range(3):
+                points[seat] += int(cells[2 * seat])
+                self.assertEqual(int(cells[2 * seat + 1]), points[seat], line)
+        self.assertEqual(points, [14800, 29400, 60800])
+        self.assertIn("Placings  1位 ねこまる +40.8 (60800)", out)
+        self.assertEqual([line.split()[3] for line in hands[2:5]], ["リャンメン", "リャンメン", "ひよこ豆"])
+        # Without running points (an aborted half-game): the dealer and the changes alone.
+        aborted = self.assertRuns("show", SAMPLE, 1).out.splitlines()
+        self.assertEqual(aborted[-1].split()[:8], ["1", "東1局", "0本場(リーチ0)", "ねこまる", "0", "0", "-5200", "+5200"])
         # JSON: the half-game as export --format json writes it.
         game = json.loads(self.assertRuns("show", SAMPLE, 2, "--format", "json").out)
         self.assertEqual((game["number"], len(game["hands"])), (2, 13))
-        self.assertEqual(game["hands"][1]["changes"][1], {"name": "ねこまる", "change": 12300})
+        self.assertEqual(game["hands"][1]["changes"][1],
+                         {"name": "ねこまる", "change": 12300, "seat": 3, "role": "win"})
 
     def test_number_follows_the_merged_order(self):
         later = self.write_log("later.txt", sample_text().replace("2003/06/06", "2003/06/08"))
