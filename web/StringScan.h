@@ -81,50 +81,70 @@ PAIVIEW_WORD_SCAN inline const char* byteOrEnd(const char* s, int c) {
     return reinterpret_cast<const char*>(w + firstFlagged(hit));
 }
 
-inline const void* findByte(const void* start, int c, std::size_t n) {
+// The first c of the n bytes at start. Whole aligned words only, masked at both ends:
+// no byte-at-a-time loop, which the parser's many short scans would mostly be.
+PAIVIEW_WORD_SCAN inline const void* findByte(const void* start, int c, std::size_t n) {
     using namespace detail;
-    const auto* p = static_cast<const unsigned char*>(start);
-    const auto* end = p + n;
-    const auto byte = static_cast<unsigned char>(c);
-    for (; p < end && (reinterpret_cast<std::uintptr_t>(p) & 7); ++p) {
-        if (*p == byte) {
-            return p;
-        }
+    if (n == 0) {
+        return nullptr;
     }
-    const std::uint64_t pattern = kOnes * byte;
-    for (; end - p >= 8; p += 8) {
-        const std::uint64_t hit = zeroBytes(word(p) ^ pattern);
-        if (hit) {
-            return p + firstFlagged(hit);
+    const auto* end = static_cast<const unsigned char*>(start) + n;
+    const std::uint64_t pattern = kOnes * static_cast<unsigned char>(c);
+    const unsigned char* w = alignedWord(start);
+    std::uint64_t hit = zeroBytes((word(w) ^ pattern) | before(start, w));
+    while (!hit) {
+        w += 8;
+        if (w >= end) {
+            return nullptr;
         }
+        hit = zeroBytes(word(w) ^ pattern);
     }
-    for (; p < end; ++p) {
-        if (*p == byte) {
-            return p;
-        }
-    }
-    return nullptr;
+    const unsigned char* at = w + firstFlagged(hit);
+    return at < end ? at : nullptr;
 }
 
-// The first place of needle in haystack: each candidate first byte found a word at a
-// time, then compared; the log's lines are short, so no two-way set-up pays for itself.
-inline const char* find(const char* haystack, const char* needle) {
+// The first place of needle in haystack. A word at a time, a place is a candidate when
+// it holds the needle's first byte and the next place its second, and each candidate is
+// then compared: the log's lines are short, so no two-way set-up pays for itself.
+PAIVIEW_WORD_SCAN inline const char* find(const char* haystack, const char* needle) {
+    using namespace detail;
     if (needle[0] == '\0') {
         return haystack;
     }
-    for (const char* at = byteOrEnd(haystack, needle[0]); *at; at = byteOrEnd(at + 1, needle[0])) {
-        std::size_t i = 1;
-        while (needle[i] != '\0' && at[i] == needle[i]) {
-            ++i;
+    if (needle[1] == '\0') {
+        const char* at = byteOrEnd(haystack, needle[0]);
+        return *at ? at : nullptr;
+    }
+    const std::uint64_t first = kOnes * static_cast<unsigned char>(needle[0]);
+    const std::uint64_t second = kOnes * static_cast<unsigned char>(needle[1]);
+    const unsigned char* w = alignedWord(haystack);
+    std::uint64_t head = before(haystack, w);
+    for (;; w += 8, head = 0) {
+        const std::uint64_t bytes = word(w);
+        const std::uint64_t zero = zeroBytes(bytes | head);
+        // The last byte's follower is in the next word: always a candidate.
+        std::uint64_t candidates = zeroBytes((bytes ^ first) | head) &
+                                   ((zeroBytes(bytes ^ second) >> 8) | (std::uint64_t{0x80} << 56));
+        if (zero) {
+            candidates &= (zero & (~zero + 1)) - 1; // only places before the end
         }
-        if (needle[i] == '\0') {
-            return at;
+        for (; candidates; candidates &= candidates - 1) {
+            const char* at = reinterpret_cast<const char*>(w + firstFlagged(candidates));
+            std::size_t i = 0;
+            while (needle[i] != '\0' && at[i] == needle[i]) {
+                ++i;
+            }
+            if (needle[i] == '\0') {
+                return at;
+            }
+            if (at[i] == '\0') {
+                return nullptr; // the rest of the haystack is shorter than the needle
+            }
         }
-        if (at[i] == '\0') {
-            return nullptr; // the rest of the haystack is shorter than the needle
+        if (zero) {
+            return nullptr;
         }
     }
-    return nullptr;
 }
 
 } // namespace scan

@@ -11,7 +11,8 @@ const { startPaiview } = require('./runner.js');
 // In memory, every file keeps its absolute path on disk: messages name it as typed.
 function copyIn(FS, file) {
   FS.mkdirTree(path.dirname(file));
-  FS.writeFile(file, fs.readFileSync(file));
+  // canOwn: the file system keeps the bytes read, with no second copy.
+  FS.writeFile(file, fs.readFileSync(file), { canOwn: true });
 }
 
 function copyOut(FS, target) {
