@@ -130,9 +130,8 @@ TEST(Cp932Table, BrokenUtf8IsReplacedAsIconvReplacesIt) {
         "\xFC\x84\x80\x80\x80\x80",
         "\xFE",
         "\xFF",
-        "\xE3\x81", // cut short at the end
-        "\xE3\x81"
-        "a",            // cut short before a letter
+        "\xE3\x81",     // cut short at the end
+        "\xE3\x81\x61", // cut short before a letter (a)
         "\xF0\x9F\x98", // four bytes cut short
         "\xC3",
         "\xE3\xE3\x81\x82", // a lead byte before a whole character
