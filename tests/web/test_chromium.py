@@ -106,7 +106,7 @@ class PageTest(unittest.TestCase):
         self.submit("#report", player="")
         owner = b.wait_for("document.querySelector('#report-owner').dataset.player")
         self.assertEqual(owner, "たぬき")
-        text, tags = self.whole_page()
+        text, _ = self.whole_page()
         self.assertIn("たぬき の成績", text)  # inside the report's frame
         self.assertNothingLeft()
 
@@ -132,7 +132,8 @@ class PageTest(unittest.TestCase):
         b.evaluate("document.querySelector('[data-game=\"1\"]').click()")
         b.wait_for("!document.querySelector('#tab-game').hidden")
         self.submit("#search", field="players", text="<img")
-        b.wait_for("document.querySelector('#search-count').dataset.count")
+        self.assertEqual(int(b.wait_for("document.querySelector('#search-count').dataset.count")),
+                         len(native_json("search", log, "players", "<img")))
         self.submit("#report", player=HOSTILE_NAMES["たぬき"])
         b.wait_for("document.querySelector('#report-owner').dataset.player")
         text, tags = self.whole_page()
