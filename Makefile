@@ -1,5 +1,5 @@
 # Entry points; each installs what it needs on a fresh Debian 12 machine (as root).
-.PHONY: test run build bench fuzz screenshots clean
+.PHONY: test run build web bench fuzz screenshots clean
 
 test:
 	@scripts/test.sh
@@ -11,6 +11,12 @@ build:
 	@scripts/deps.sh all
 	cmake --preset native && cmake --build --preset native
 	cmake --preset win32 && cmake --build --preset win32
+
+# The command in the browser: build/web/paiview.html, one page to open from disk.
+web:
+	@scripts/deps.sh web
+	cmake --preset web && cmake --build --preset web
+	@echo "web: build/web/paiview.html ($$(stat -c %s build/web/paiview.html) bytes)"
 
 bench:
 	@scripts/bench.sh

@@ -4,6 +4,7 @@
 # load-time.png beside the raw JSON in the build folder. Then it times the paiview
 # commands on the 100,000 half-game log against a process that only loads it
 # (scripts/bench-commands.sh) and writes commands.csv; commands not built are skipped.
+# Last, the page's module under Node against the native stats (scripts/bench-web.sh).
 # Usage: scripts/bench.sh [extra benchmark flags, e.g. --benchmark_filter=Load]
 #   PAIVIEW_BENCH_BUILD: build directory (default build/bench, the bench preset's).
 #   PAIVIEW_BENCH_RUNS: timed runs of each command (default 5; the median is kept).
@@ -28,6 +29,11 @@ log=$build/bench/logs/scorelog-100000.txt
 [ -f "$log" ] || "$build/bench/paiview_bench" --benchmark_filter='BM_LineCountBaseline/100000' >/dev/null
 scripts/bench-commands.sh "$build" "$log" "$build/commands" "${PAIVIEW_BENCH_RUNS:-5}"
 
+# The page's rows: stats of the 10,000 half-game log under Node against native, and its size.
+log10k=$build/bench/logs/scorelog-10000.txt
+[ -f "$log10k" ] || "$build/bench/paiview_bench" --benchmark_filter='BM_LineCountBaseline/10000' >/dev/null
+scripts/bench-web.sh "$build" "$log10k" "$build/web" "${PAIVIEW_BENCH_RUNS:-5}"
+
 "$py" scripts/bench-report.py "$build/raw.json" "$build/results.csv" "$build/load-time.png" \
     --commands "$build/commands" "$build/commands.csv"
-echo "bench: wrote $build/results.csv, $build/commands.csv and $build/load-time.png"
+echo "bench: wrote $build/results.csv, $build/commands.csv, $build/web/web.csv and $build/load-time.png"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs, with apt, whatever the build and the tests need and this machine lacks.
-# Usage: scripts/deps.sh [core|win32|fuzz|bench|all]   (default: all)
+# Usage: scripts/deps.sh [core|win32|fuzz|bench|web|all]   (default: all)
 # The command's libraries are in core; the clients that read its output back
 # (the sqlite3 shell, Chromium) are in client.
 set -euo pipefail
@@ -15,13 +15,17 @@ win32=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth imagemagick fonts-ipafont-
        binutils-mingw-w64-i686 wine64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64)
 fuzz=(clang-14 libclang-rt-14-dev)
 bench=(libbenchmark-dev python3-matplotlib hyperfine)
+# The page (web preset): Emscripten builds the command for WebAssembly; Node runs it
+# for the comparison tests and the benchmark, Chromium (client) opens the page.
+web=(emscripten nodejs)
 
 case $what in
     core) want=("${core[@]}") ;;
     win32) want=("${core[@]}" "${win32[@]}") ;;
     fuzz) want=("${core[@]}" "${fuzz[@]}") ;;
-    bench) want=("${core[@]}" "${client[@]}" "${bench[@]}") ;;
-    all) want=("${core[@]}" "${client[@]}" "${win32[@]}" "${fuzz[@]}") ;;
+    bench) want=("${core[@]}" "${client[@]}" "${bench[@]}" "${web[@]}") ;;
+    web) want=("${core[@]}" "${client[@]}" "${web[@]}") ;;
+    all) want=("${core[@]}" "${client[@]}" "${win32[@]}" "${fuzz[@]}" "${web[@]}") ;;
     *) echo "deps.sh: unknown set '$what'" >&2; exit 2 ;;
 esac
 

@@ -73,6 +73,27 @@ if step build-native bash -c 'cmake --preset native && cmake --build --preset na
     suite native build/native
     clisuite cli build/native/paiview
 fi
+# The page (tests/web): the command built for WebAssembly, compared byte for byte under
+# Node with the native build above, and the page worked in headless Chromium.
+websuite() {
+    echo "== web"
+    PAIVIEW=$top/build/native/paiview python3 tests/web/run.py >"$log/web.log" 2>&1
+    local rc=$?
+    local line
+    line=$(grep -E '^web: [0-9]+ passed, [0-9]+ failed' "$log/web.log" | tail -n 1)
+    passed=$((passed + $(echo "$line" | awk '{print $2+0}')))
+    failed=$((failed + $(echo "$line" | awk '{print $4+0}')))
+    echo "   ${line:-web: no summary}; page $(stat -c %s build/web/paiview.html 2>/dev/null) bytes"
+    if [ $rc -ne 0 ]; then
+        echo "   FAILED: see $log/web.log"
+        grep -E '^(FAIL|ERROR):|Error|assert' "$log/web.log" | head -n 30 | sed 's/^/   | /'
+        steps_failed+=(web)
+    fi
+}
+if [ -x build/native/paiview ] &&
+    step build-web bash -c 'cmake --preset web && cmake --build --preset web'; then
+    websuite
+fi
 if step build-sanitize bash -c 'cmake --preset native-sanitize && cmake --build --preset native-sanitize'; then
     export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
     suite native-sanitize build/native-sanitize

@@ -1,0 +1,63 @@
+// Runs the paiview command in one instance of its WebAssembly module: logs are files
+// in Emscripten's in-memory file system, argv goes to the command's main(), and its
+// standard output and error are caught as bytes. The page inlines this file; under
+// Node the tests and the benchmark require it (web/node-run.js).
+'use strict';
+
+// A growing buffer of bytes: the command writes its output a byte at a time.
+class ByteSink {
+  constructor() {
+    this.bytes = new Uint8Array(1 << 16);
+    this.length = 0;
+  }
+
+  push(byte) {
+    if (this.length === this.bytes.length) {
+      const more = new Uint8Array(this.bytes.length * 2);
+      more.set(this.bytes);
+      this.bytes = more;
+    }
+    this.bytes[this.length++] = byte & 0xff;
+  }
+
+  take() {
+    const taken = this.bytes.slice(0, this.length);
+    this.length = 0;
+    return taken;
+  }
+}
+
+// Resolves to {FS, run(args)}: run returns {code, out, err}, out and err as bytes.
+// wasm: the module's bytes (paiview.wasm), so that it fetches nothing.
+async function startPaiview(createPaiview, wasm) {
+  const out = new ByteSink();
+  const err = new ByteSink();
+  const module = await createPaiview({
+    wasmBinary: wasm,
+    noInitialRun: true,
+    stdout: (byte) => byte !== null && out.push(byte),
+    stderr: (byte) => byte !== null && err.push(byte),
+  });
+  return {
+    FS: module.FS,
+    run(args) {
+      const code = module.callMain(args);
+      module._fflush(0);
+      return { code, out: out.take(), err: err.take() };
+    },
+  };
+}
+
+// The bytes of a module written as base64 (the page holds it so).
+function base64Bytes(text) {
+  const chars = atob(text);
+  const bytes = new Uint8Array(chars.length);
+  for (let i = 0; i < chars.length; ++i) {
+    bytes[i] = chars.charCodeAt(i);
+  }
+  return bytes;
+}
+
+if (typeof module !== 'undefined') {
+  module.exports = { startPaiview };
+}
