@@ -401,7 +401,7 @@ bool LabelBox::overlaps(const LabelBox& other) const {
 
 std::vector<LabelBox> placeLabels(const std::vector<LabelWish>& wishes, const LabelBox& bounds,
                                   const std::vector<LabelBox>& obstacles) {
-    constexpr double kGap = 5;
+    constexpr double kGap = 9; // clear of a mark of radius 8
     std::vector<LabelBox> placed;
     for (const LabelWish& w : wishes) {
         // Candidate top-left corners, nearest first.
@@ -413,6 +413,13 @@ std::vector<LabelBox> placeLabels(const std::vector<LabelWish>& wishes, const La
         for (int k = 1; k <= 8; ++k) {
             corners.push_back({w.x - w.width / 2, w.y - kGap - w.height * (k + 1)});
             corners.push_back({w.x - w.width / 2, w.y + kGap + w.height * k});
+        }
+        if (w.below) {
+            // Every "above" and "below" pair turned round.
+            std::swap(corners[0], corners[1]);
+            for (std::size_t k = 4; k + 1 < corners.size(); k += 2) {
+                std::swap(corners[k], corners[k + 1]);
+            }
         }
         std::optional<LabelBox> first, free;
         for (const auto& [left, top] : corners) {
@@ -444,4 +451,75 @@ std::vector<LabelBox> placeLabels(const std::vector<LabelWish>& wishes, const La
         placed.push_back(free ? *free : *first);
     }
     return placed;
+}
+
+std::vector<double> spreadLabels(const std::vector<double>& ys, double gap, double top,
+                                 double bottom) {
+    std::vector<std::size_t> order(ys.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        order[i] = i;
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return ys[a] < ys[b]; });
+    const auto wish = [&](std::size_t k) {
+        return std::isfinite(ys[order[k]]) ? ys[order[k]] : top;
+    };
+    // Runs of labels that touch, each centred on its wishes: a run's first label is at
+    // the mean of (wish - gap * place in run), kept inside the bounds.
+    struct Run {
+        std::size_t first = 0, count = 0;
+        double sum = 0; // of wish - gap * place in run
+        double at(double gap, double top, double bottom) const {
+            const double length = gap * static_cast<double>(count - 1);
+            return std::max(top, std::min(sum / static_cast<double>(count), bottom - length));
+        }
+    };
+    std::vector<Run> runs;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        runs.push_back({k, 1, wish(k)});
+        while (runs.size() > 1) {
+            const Run& last = runs.back();
+            const Run& before = runs[runs.size() - 2];
+            const double beforeEnd =
+                before.at(gap, top, bottom) + gap * static_cast<double>(before.count);
+            if (last.at(gap, top, bottom) >= beforeEnd) {
+                break;
+            }
+            Run merged = before;
+            for (std::size_t j = 0; j < last.count; ++j) {
+                merged.sum += wish(last.first + j) - gap * static_cast<double>(merged.count);
+                ++merged.count;
+            }
+            runs.pop_back();
+            runs.back() = merged;
+        }
+    }
+    std::vector<double> out(ys.size());
+    for (const Run& run : runs) {
+        const double first = run.at(gap, top, bottom);
+        for (std::size_t j = 0; j < run.count; ++j) {
+            // A run longer than the bounds overlaps at the bottom.
+            out[order[run.first + j]] = std::min(first + gap * static_cast<double>(j), bottom);
+        }
+    }
+    return out;
+}
+
+std::string fitText(std::string_view utf8, double maxWidth, double fontSize) {
+    if (textWidth(utf8, fontSize) <= maxWidth) {
+        return std::string(utf8);
+    }
+    const double room = maxWidth - fontSize; // for the ellipsis
+    std::size_t end = 0;
+    for (std::size_t i = 0; i < utf8.size();) {
+        std::size_t next = i + 1;
+        while (next < utf8.size() && (static_cast<unsigned char>(utf8[next]) & 0xC0) == 0x80) {
+            ++next;
+        }
+        if (textWidth(utf8.substr(0, next), fontSize) > room) {
+            break;
+        }
+        end = i = next;
+    }
+    return std::string(utf8.substr(0, end)) + "\xE2\x80\xA6";
 }

@@ -77,9 +77,19 @@ struct LabelBox {
 struct LabelWish {
     double x = 0, y = 0;          // the point
     double width = 0, height = 0; // the label's
+    bool below = false;           // below the point before above it
 };
 // Places each label in turn near its point (above, below, right, left, then further up
-// or down) inside bounds, off the labels placed before it and off obstacles (the marks).
-// A label with no free place goes to its first place inside bounds.
+// or down; below first for a label that wishes so) inside bounds, off the labels placed before it
+// and off obstacles (the marks). A label with no free place goes to its first place inside bounds.
 std::vector<LabelBox> placeLabels(const std::vector<LabelWish>& wishes, const LabelBox& bounds,
                                   const std::vector<LabelBox>& obstacles = {});
+
+// Heights for labels wished at ys (any order), at least gap apart inside [top, bottom]
+// where they fit, in the same order as ys, each as near its wish as that allows: the
+// names at the ends of lines that finish close together.
+std::vector<double> spreadLabels(const std::vector<double>& ys, double gap, double top,
+                                 double bottom);
+
+// utf8 cut to at most maxWidth (by textWidth), ending in "…" where it was cut.
+std::string fitText(std::string_view utf8, double maxWidth, double fontSize);

@@ -263,6 +263,11 @@ TEST(SvgAxis, TextWidths) {
     EXPECT_DOUBLE_EQ(textWidth("", 12), 0);
     EXPECT_DOUBLE_EQ(textWidth("1880", 10), 24);
     EXPECT_DOUBLE_EQ(textWidth("\xE6\x9C\x80\xE9\xAB\x98 1880", 10), 20 + 30);
+    // Long names are cut whole characters at a time, with an ellipsis.
+    EXPECT_EQ(fitText("abc", 100, 10), "abc");
+    EXPECT_EQ(fitText("abcdefghij", 40, 10), "abcde\xE2\x80\xA6");
+    EXPECT_EQ(fitText("\xE6\x9C\x80\xE9\xAB\x98\xE6\x9C\x80", 25, 10), "\xE6\x9C\x80\xE2\x80\xA6");
+    EXPECT_EQ(fitText("abc", 5, 10), "\xE2\x80\xA6");
 }
 
 // Labels stay inside their bounds and apart.
@@ -300,9 +305,28 @@ TEST(SvgAxis, PlaceLabels) {
             }
         }
     }
-    // The first choice is above the point.
+    // The first choice is above the point, or below it when the label wishes so.
     const auto one = placeLabels({{100, 50, 40, 12}}, bounds);
     EXPECT_LT(one[0].bottom, 50);
+    const auto under = placeLabels({{100, 50, 40, 12, true}}, bounds);
+    EXPECT_GT(under[0].top, 50);
+}
+
+TEST(SvgAxis, SpreadLabels) {
+    struct Case {
+        std::vector<double> ys, want;
+    } cases[] = {
+        {{}, {}},
+        {{50}, {50}},
+        {{10, 80}, {10, 80}},          // apart already
+        {{50, 52, 51}, {39, 63, 51}},  // centred on their wishes, order kept
+        {{-20, 5}, {0, 12}},           // into bounds
+        {{99, 99, 98}, {88, 100, 76}}, // up from the bottom
+        {{50, 50, 50, 50, 50, 50, 50, 50, 50, 50}, {0, 12, 24, 36, 48, 60, 72, 84, 96, 100}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(spreadLabels(c.ys, 12, 0, 100), c.want);
+    }
 }
 
 } // namespace
