@@ -234,9 +234,14 @@ class ReportTest(CliTest):
 
     def test_hostile_names_show_as_text(self):
         owner = "持ち主"
+        # In the fourth the owner deals into a hostile name: it is in the deal-in chart.
+        dealt_in = game(4, [(owner, 1500)] + [(h, 1600) for h in HOSTILE],
+                        list(zip(HOSTILE + [owner], [40.0, 10.0, -20.0, -30.0])),
+                        [("東1局 0本場(リーチ0)", f"{HOSTILE[0]} +8000 {owner} -8000", "満貫")],
+                        points=[38000, 30000, 30000, 22000])
         log = self.write_log("hostile.txt", four(1, owner, HOSTILE) +
                              four(2, owner, ["あ", "い", "う"]) +
-                             four(3, owner, HOSTILE[::-1], aborted=True))
+                             four(3, owner, HOSTILE[::-1], aborted=True) + dealt_in)
         for player in [None, HOSTILE[0], HOSTILE[1], HOSTILE[2]]:
             with self.subTest(player=player):
                 page = self.report(log, *(["--player", player] if player else []))
@@ -245,6 +250,9 @@ class ReportTest(CliTest):
                     self.assertIn(name, dom.text)
                 if player:
                     self.assertIn(f"{player} の成績", dom.text)
+                else:  # the charts write the names as text too
+                    self.assertIn(HOSTILE[0], dom.svg_text["dealins"])
+                    self.assertIn("<script>", dom.svg_text["games"])
                 self.assertEqual(dom.h2, HEADINGS)
 
     def test_one_player_in_ten_thousand_games(self):
@@ -285,3 +293,43 @@ class ReportTest(CliTest):
         self.assertEqual(self.marks(dom, "rating", "places", "scores", "trend", "seats"),
                          {"rating": 5, "places": 0, "scores": 0, "trend": 0, "seats": 0})
         self.assertEqual(dom.cards["values"][:2], ["5", "―"])
+
+    def test_thin_data(self):
+        """Little to count: absent figures, never NaN, sane charts inside their frames."""
+        one = four(1, "ぬし", ["甲", "乙", "丙"])
+        months = "".join(four(n, "ぬし", ["甲", "乙", "丙"], month=m)
+                         for n, m in [(1, 3), (2, 5), (3, 8)])
+        cases = [  # name, log, --player, rows of the table, marks of the trend
+            ("one half-game", one, None,
+             {"平均順位": ["1.00"], "連対率": ["100.0% (20.7–100.0)"]}, 1),
+            ("never dealt", one, "甲", {"親の局数": ["0"], "親の和了率": ["―"]}, 1),
+            ("no draws", one, None, {"流局時聴牌率": ["―"], "流局率": ["0回 0.0% (0.0–79.3)"]}, 1),
+            ("a half-game a month", months, None, {"平均順位": ["1.00 (1.00–1.00)"]}, 3),
+        ]
+        for name, log, player, rows, trend in cases:
+            with self.subTest(name):
+                page = self.report(self.write_log("thin.txt", log),
+                                   *(["--player", player] if player else []))
+                dom = self.assertStandsAlone(page)
+                self.assertEqual(dom.h2, HEADINGS)
+                for label, cells in rows.items():
+                    self.assertEqual(dom.rows[label], cells, label)
+                self.assertEqual(dom.marks["trend"], trend)
+                # A lone rating sits inside its frame, not on an edge.
+                ratings = [(y, box) for s, cls, _, y, box in dom.points
+                           if s == "rating" and "pt" in cls]
+                self.assertTrue(ratings)
+                for y, box in ratings:
+                    self.assertTrue(box[1] + 10 < y < box[3] - 10, (y, box))
+
+    def test_head_to_head_reads_as_in_the_terminal(self):
+        """A mean difference of exactly 0.85 reads +0.9 on the page and in stats."""
+        names = [("ぬし", 1500), ("甲", 1500), ("乙", 1500), ("丙", 1500)]
+        log = self.write_log("h2h.txt", "".join(
+            game(n, names, list(zip(["ぬし", "甲", "乙", "丙"], scores)),
+                 [("東1局 0本場(リーチ0)", "流局 0", "流局 聴牌:なし")])
+            for n, scores in [(1, [20.5, 19.5, -10.0, -30.0]), (2, [10.2, 9.5, -1.0, -18.7])]))
+        dom = self.assertStandsAlone(self.report(log))
+        self.assertEqual(dom.rows["甲"][-1], "+0.9")
+        table = self.assertRuns("stats", log).out
+        self.assertRegex(table, r"(?m)^\s*甲\s.*\+0\.9\s*$")
