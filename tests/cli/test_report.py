@@ -217,6 +217,9 @@ class ReportTest(CliTest):
                             "--players", "3")
         self.assertEqual(r.out, f"Wrote {out}: リャンメン, in 3 of 5 half-games\n")
         self.assertIn("リャンメン の成績", out.read_text(encoding="utf-8"))
+        # 黒猫 played at 2: the page says what the log cannot tell there.
+        self.assertRuns("report", SAMPLE, "-o", out, "--player", "黒猫")
+        self.assertIn("2人打ちでは", out.read_text(encoding="utf-8"))
 
     def test_failures_leave_no_file(self):
         out = self.tmp / "r.html"
