@@ -104,6 +104,15 @@ void Svg::text(double x, double y, std::string_view text, const char* cls, SvgAn
     out_ += ">" + htmlEscape(text) + "</text>";
 }
 
+void Svg::beginPlot(double left, double top, double right, double bottom) {
+    out_ += "<g class=\"plot\" data-plot=\"" + svgNumber(left) + " " + svgNumber(top) + " " +
+            svgNumber(right) + " " + svgNumber(bottom) + "\">";
+}
+
+void Svg::endPlot() {
+    out_ += "</g>";
+}
+
 std::string Svg::finish() {
     return std::move(out_) + "</svg>";
 }

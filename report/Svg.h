@@ -28,6 +28,11 @@ class Svg {
     void text(double x, double y, std::string_view text, const char* cls,
               SvgAnchor anchor = SvgAnchor::Start);
 
+    // A group for the data of one plot: what is drawn in it stays inside the box, which
+    // the group names (data-plot="left top right bottom") so that tests can check it.
+    void beginPlot(double left, double top, double right, double bottom);
+    void endPlot();
+
     // The finished <svg> element.
     std::string finish();
 

@@ -73,9 +73,13 @@ LogMinutes monthStart(long long index) {
 
 enum class Unit { Minute, Day, Month, Year };
 
+// Weeks start on Monday, and 1970-01-05 was one.
+constexpr LogMinutes kFirstMonday = 4 * 1440;
+
 struct TimeStep {
     Unit unit;
-    long long size; // minutes for Minute and Day; months; years
+    long long size;        // minutes for Minute and Day; months; years
+    LogMinutes offset = 0; // where the steps of Minute and Day start: weeks on Monday
 };
 
 // The multiples of step that fall in [low, high] as indexes of that unit.
@@ -83,7 +87,7 @@ std::pair<long long, long long> tickRange(const TimeStep& step, LogMinutes low, 
     switch (step.unit) {
     case Unit::Minute:
     case Unit::Day:
-        return {ceilDiv(low, step.size), floorDiv(high, step.size)};
+        return {ceilDiv(low - step.offset, step.size), floorDiv(high - step.offset, step.size)};
     case Unit::Month: {
         long long first = monthIndex(civilFromMinutes(low));
         if (monthStart(first) < low) {
@@ -106,7 +110,7 @@ LogMinutes tickAt(const TimeStep& step, long long k) {
     switch (step.unit) {
     case Unit::Minute:
     case Unit::Day:
-        return k * step.size;
+        return k * step.size + step.offset;
     case Unit::Month:
         return monthStart(k * step.size);
     case Unit::Year:
@@ -219,15 +223,35 @@ DateAxis dateAxis(LogMinutes first, LogMinutes last, int maxTicks) {
     axis.low = first - pad;
     axis.high = last + pad;
 
-    static const TimeStep kSteps[] = {
-        {Unit::Minute, 1},     {Unit::Minute, 2},   {Unit::Minute, 5},   {Unit::Minute, 10},
-        {Unit::Minute, 15},    {Unit::Minute, 30},  {Unit::Minute, 60},  {Unit::Minute, 120},
-        {Unit::Minute, 180},   {Unit::Minute, 360}, {Unit::Minute, 720}, {Unit::Day, 1440},
-        {Unit::Day, 2 * 1440}, {Unit::Month, 1},    {Unit::Month, 2},    {Unit::Month, 3},
-        {Unit::Month, 6}};
+    static const TimeStep kSteps[] = {{Unit::Minute, 1},
+                                      {Unit::Minute, 2},
+                                      {Unit::Minute, 5},
+                                      {Unit::Minute, 10},
+                                      {Unit::Minute, 15},
+                                      {Unit::Minute, 30},
+                                      {Unit::Minute, 60},
+                                      {Unit::Minute, 120},
+                                      {Unit::Minute, 180},
+                                      {Unit::Minute, 360},
+                                      {Unit::Minute, 720},
+                                      {Unit::Day, 1440},
+                                      {Unit::Day, 2 * 1440},
+                                      {Unit::Day, 7 * 1440, kFirstMonday},
+                                      {Unit::Day, 14 * 1440, kFirstMonday},
+                                      {Unit::Month, 1},
+                                      {Unit::Month, 2},
+                                      {Unit::Month, 3},
+                                      {Unit::Month, 6}};
     TimeStep step{Unit::Year, 1};
     bool found = false;
+    // Weeks only for spans whose months are too few to read: a span of three weeks
+    // would otherwise get a single tick.
+    const auto [monthFrom, monthTo] = tickRange({Unit::Month, 1}, axis.low, axis.high);
+    const bool monthsRead = monthTo - monthFrom + 1 >= 3;
     for (const TimeStep& candidate : kSteps) {
+        if (candidate.offset == kFirstMonday && monthsRead) {
+            continue;
+        }
         const auto [from, to] = tickRange(candidate, axis.low, axis.high);
         if (to - from + 1 <= maxTicks) {
             step = candidate;
@@ -271,4 +295,231 @@ DateAxis dateAxis(LogMinutes first, LogMinutes last, int maxTicks) {
         axis.ticks.push_back(std::move(tick));
     }
     return axis;
+}
+
+std::optional<std::pair<LogMinutes, LogMinutes>> monthSpan(std::string_view period) {
+    if (period.size() != 7 || period[4] != '-') {
+        return std::nullopt;
+    }
+    const auto start = parseLogTime(std::string(period) + "-01 00:00");
+    if (!start) {
+        return std::nullopt;
+    }
+    const long long index = monthIndex(civilFromMinutes(*start));
+    return std::make_pair(*start, monthStart(index + 1));
+}
+
+namespace {
+
+long long bucketIndex(BucketUnit unit, LogMinutes at) {
+    switch (unit) {
+    case BucketUnit::Hour:
+        return floorDiv(at, 60);
+    case BucketUnit::Day:
+        return floorDiv(at, 1440);
+    case BucketUnit::Week:
+        return floorDiv(at - kFirstMonday, 7 * 1440);
+    case BucketUnit::Month:
+        return monthIndex(civilFromMinutes(at));
+    case BucketUnit::Year:
+        return civilFromMinutes(at).year;
+    }
+    return 0;
+}
+
+LogMinutes bucketStart(BucketUnit unit, long long index) {
+    switch (unit) {
+    case BucketUnit::Hour:
+        return index * 60;
+    case BucketUnit::Day:
+        return index * 1440;
+    case BucketUnit::Week:
+        return index * 7 * 1440 + kFirstMonday;
+    case BucketUnit::Month:
+        return monthStart(index);
+    case BucketUnit::Year:
+        return daysFromCivil(index, 1, 1) * 1440;
+    }
+    return 0;
+}
+
+} // namespace
+
+TimeBuckets timeBuckets(const std::vector<std::pair<LogMinutes, double>>& points, int maxBuckets) {
+    TimeBuckets out;
+    if (points.empty()) {
+        return out;
+    }
+    std::vector<std::pair<LogMinutes, double>> sorted = points;
+    std::sort(sorted.begin(), sorted.end());
+    for (BucketUnit unit :
+         {BucketUnit::Hour, BucketUnit::Day, BucketUnit::Week, BucketUnit::Month}) {
+        out.unit = unit;
+        if (bucketIndex(unit, sorted.back().first) - bucketIndex(unit, sorted.front().first) <
+            std::max(maxBuckets, 1)) {
+            break;
+        }
+        out.unit = BucketUnit::Year;
+    }
+    std::vector<double> values;
+    for (std::size_t i = 0; i < sorted.size();) {
+        const long long index = bucketIndex(out.unit, sorted[i].first);
+        values.clear();
+        for (; i < sorted.size() && bucketIndex(out.unit, sorted[i].first) == index; ++i) {
+            values.push_back(sorted[i].second);
+        }
+        std::sort(values.begin(), values.end());
+        const std::size_t n = values.size();
+        TimeBucket bucket;
+        bucket.index = index;
+        bucket.start = bucketStart(out.unit, index);
+        bucket.end = bucketStart(out.unit, index + 1);
+        bucket.low = values.front();
+        bucket.high = values.back();
+        bucket.median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+        bucket.count = static_cast<int>(n);
+        out.buckets.push_back(bucket);
+    }
+    return out;
+}
+
+double textWidth(std::string_view utf8, double fontSize) {
+    double ems = 0;
+    for (unsigned char c : utf8) {
+        if (c < 0x80) {
+            ems += 0.6;
+        } else if (c >= 0xC0) {
+            ems += 1; // the lead byte of a character of the page's Japanese
+        }
+    }
+    return ems * fontSize;
+}
+
+bool LabelBox::overlaps(const LabelBox& other) const {
+    return left < other.right && other.left < right && top < other.bottom && other.top < bottom;
+}
+
+std::vector<LabelBox> placeLabels(const std::vector<LabelWish>& wishes, const LabelBox& bounds,
+                                  const std::vector<LabelBox>& obstacles) {
+    constexpr double kGap = 9; // clear of a mark of radius 8
+    std::vector<LabelBox> placed;
+    for (const LabelWish& w : wishes) {
+        // Candidate top-left corners, nearest first.
+        std::vector<std::pair<double, double>> corners = {
+            {w.x - w.width / 2, w.y - kGap - w.height},
+            {w.x - w.width / 2, w.y + kGap},
+            {w.x + kGap + 2, w.y - w.height / 2},
+            {w.x - kGap - 2 - w.width, w.y - w.height / 2}};
+        for (int k = 1; k <= 8; ++k) {
+            corners.push_back({w.x - w.width / 2, w.y - kGap - w.height * (k + 1)});
+            corners.push_back({w.x - w.width / 2, w.y + kGap + w.height * k});
+        }
+        if (w.below) {
+            // Every "above" and "below" pair turned round.
+            std::swap(corners[0], corners[1]);
+            for (std::size_t k = 4; k + 1 < corners.size(); k += 2) {
+                std::swap(corners[k], corners[k + 1]);
+            }
+        }
+        std::optional<LabelBox> first, free;
+        for (const auto& [left, top] : corners) {
+            // Slid sideways into bounds; a label that does not fit up or down is no place.
+            LabelBox box{left, top, left + w.width, top + w.height};
+            const double shift =
+                std::max(bounds.left - box.left, std::min(0.0, bounds.right - box.right));
+            box.left += shift;
+            box.right += shift;
+            if (box.top < bounds.top || box.bottom > bounds.bottom) {
+                continue;
+            }
+            if (!first) {
+                first = box;
+            }
+            const auto hits = [&](const LabelBox& other) { return box.overlaps(other); };
+            if (std::none_of(placed.begin(), placed.end(), hits) &&
+                std::none_of(obstacles.begin(), obstacles.end(), hits)) {
+                free = box;
+                break;
+            }
+        }
+        if (!first) {
+            // Taller than the bounds: at their top.
+            const double left = std::clamp(w.x - w.width / 2, bounds.left,
+                                           std::max(bounds.left, bounds.right - w.width));
+            first = LabelBox{left, bounds.top, left + w.width, bounds.top + w.height};
+        }
+        placed.push_back(free ? *free : *first);
+    }
+    return placed;
+}
+
+std::vector<double> spreadLabels(const std::vector<double>& ys, double gap, double top,
+                                 double bottom) {
+    std::vector<std::size_t> order(ys.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        order[i] = i;
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return ys[a] < ys[b]; });
+    const auto wish = [&](std::size_t k) {
+        return std::isfinite(ys[order[k]]) ? ys[order[k]] : top;
+    };
+    // Runs of labels that touch, each centred on its wishes: a run's first label is at
+    // the mean of (wish - gap * place in run), kept inside the bounds.
+    struct Run {
+        std::size_t first = 0, count = 0;
+        double sum = 0; // of wish - gap * place in run
+        double at(double gap, double top, double bottom) const {
+            const double length = gap * static_cast<double>(count - 1);
+            return std::max(top, std::min(sum / static_cast<double>(count), bottom - length));
+        }
+    };
+    std::vector<Run> runs;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        runs.push_back({k, 1, wish(k)});
+        while (runs.size() > 1) {
+            const Run& last = runs.back();
+            const Run& before = runs[runs.size() - 2];
+            const double beforeEnd =
+                before.at(gap, top, bottom) + gap * static_cast<double>(before.count);
+            if (last.at(gap, top, bottom) >= beforeEnd) {
+                break;
+            }
+            Run merged = before;
+            for (std::size_t j = 0; j < last.count; ++j) {
+                merged.sum += wish(last.first + j) - gap * static_cast<double>(merged.count);
+                ++merged.count;
+            }
+            runs.pop_back();
+            runs.back() = merged;
+        }
+    }
+    std::vector<double> out(ys.size());
+    for (const Run& run : runs) {
+        const double first = run.at(gap, top, bottom);
+        for (std::size_t j = 0; j < run.count; ++j) {
+            // A run longer than the bounds overlaps at the bottom.
+            out[order[run.first + j]] = std::min(first + gap * static_cast<double>(j), bottom);
+        }
+    }
+    return out;
+}
+
+std::string fitText(std::string_view utf8, double maxWidth, double fontSize) {
+    if (textWidth(utf8, fontSize) <= maxWidth) {
+        return std::string(utf8);
+    }
+    const double room = maxWidth - fontSize; // for the ellipsis
+    std::size_t end = 0;
+    for (std::size_t i = 0; i < utf8.size();) {
+        std::size_t next = i + 1;
+        while (next < utf8.size() && (static_cast<unsigned char>(utf8[next]) & 0xC0) == 0x80) {
+            ++next;
+        }
+        if (textWidth(utf8.substr(0, next), fontSize) > room) {
+            break;
+        }
+        end = i = next;
+    }
+    return std::string(utf8.substr(0, end)) + "\xE2\x80\xA6";
 }

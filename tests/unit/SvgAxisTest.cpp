@@ -159,6 +159,17 @@ TEST(SvgAxis, DateAxes) {
          5,
          {"1990", "2000", "2010", "2020", "2030"},
          {"", "", "", "", ""}},
+        // Three weeks: Mondays, not the one month start they hold.
+        {"2003-06-01 12:00",
+         "2003-06-22 12:00",
+         6,
+         {"2003-06-02", "2003-06-09", "2003-06-16", "2003-06-23"},
+         {"", "", "", ""}},
+        {"2003-06-01 12:00",
+         "2003-07-20 12:00",
+         6,
+         {"2003-06-09", "2003-06-23", "2003-07-07", "2003-07-21"},
+         {"", "", "", ""}},
         // Month ends: a month step starts on the 1st, padding reaches into April.
         {"2004-01-31 00:00",
          "2004-03-31 00:00",
@@ -181,6 +192,140 @@ TEST(SvgAxis, DateAxes) {
         }
         EXPECT_EQ(labels, c.labels);
         EXPECT_EQ(contexts, c.contexts);
+    }
+}
+
+TEST(SvgAxis, MonthSpans) {
+    EXPECT_EQ(monthSpan("2004-02"),
+              std::make_pair(*parseLogTime("2004-02-01 00:00"), *parseLogTime("2004-03-01 00:00")));
+    EXPECT_EQ(monthSpan("2003-12")->second, *parseLogTime("2004-01-01 00:00"));
+    for (const char* bad : {"2004-13", "2004-W01", "2004", "", "2004-02-01"}) {
+        EXPECT_FALSE(monthSpan(bad)) << bad;
+    }
+}
+
+TEST(SvgAxis, TimeBuckets) {
+    const auto at = [](const char* iso) { return *parseLogTime(iso); };
+    struct Case {
+        std::vector<std::pair<const char*, double>> points;
+        int maxBuckets;
+        BucketUnit unit;
+        std::vector<std::vector<double>> buckets; // low, median, high, count
+    } cases[] = {
+        {{}, 10, BucketUnit::Hour, {}},
+        // One point: one bucket of it.
+        {{{"2003-06-06 08:24", 1500}}, 10, BucketUnit::Hour, {{1500, 1500, 1500, 1}}},
+        // Out of order; an even count's median is the mean of the middle two.
+        {{{"2003-06-07 10:00", 1700},
+          {"2003-06-06 08:24", 1500},
+          {"2003-06-06 21:00", 1600},
+          {"2003-06-06 09:00", 1400},
+          {"2003-06-06 10:00", 1800}},
+         3,
+         BucketUnit::Day,
+         {{1400, 1550, 1800, 4}, {1700, 1700, 1700, 1}}},
+        // Sunday and Monday are in two weeks.
+        {{{"2003-06-01 10:00", 1}, {"2003-06-02 10:00", 3}, {"2003-06-20 10:00", 5}},
+         5,
+         BucketUnit::Week,
+         {{1, 1, 1, 1}, {3, 3, 3, 1}, {5, 5, 5, 1}}},
+        {{{"2003-01-01 10:00", 1}, {"2003-12-31 10:00", 2}, {"2004-01-01 00:00", 4}},
+         13,
+         BucketUnit::Month,
+         {{1, 1, 1, 1}, {2, 2, 2, 1}, {4, 4, 4, 1}}},
+        {{{"1990-01-01 10:00", 1}, {"2030-12-31 10:00", 2}},
+         12,
+         BucketUnit::Year,
+         {{1, 1, 1, 1}, {2, 2, 2, 1}}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::pair<LogMinutes, double>> points;
+        for (const auto& [iso, value] : c.points) {
+            points.push_back({at(iso), value});
+        }
+        const TimeBuckets got = timeBuckets(points, c.maxBuckets);
+        SCOPED_TRACE(c.points.size());
+        EXPECT_EQ(got.unit, c.unit);
+        std::vector<std::vector<double>> buckets;
+        for (const TimeBucket& b : got.buckets) {
+            buckets.push_back({b.low, b.median, b.high, static_cast<double>(b.count)});
+            EXPECT_LT(b.start, b.end);
+        }
+        EXPECT_EQ(buckets, c.buckets);
+    }
+    const TimeBuckets weeks =
+        timeBuckets({{at("2003-06-04 10:00"), 1}, {at("2003-06-06 10:00"), 2}}, 1);
+    EXPECT_EQ(weeks.unit, BucketUnit::Week);
+    EXPECT_EQ(weeks.buckets.at(0).start, at("2003-06-02 00:00")); // a Monday
+}
+
+TEST(SvgAxis, TextWidths) {
+    EXPECT_DOUBLE_EQ(textWidth("", 12), 0);
+    EXPECT_DOUBLE_EQ(textWidth("1880", 10), 24);
+    EXPECT_DOUBLE_EQ(textWidth("\xE6\x9C\x80\xE9\xAB\x98 1880", 10), 20 + 30);
+    // Long names are cut whole characters at a time, with an ellipsis.
+    EXPECT_EQ(fitText("abc", 100, 10), "abc");
+    EXPECT_EQ(fitText("abcdefghij", 40, 10), "abcde\xE2\x80\xA6");
+    EXPECT_EQ(fitText("\xE6\x9C\x80\xE9\xAB\x98\xE6\x9C\x80", 25, 10), "\xE6\x9C\x80\xE2\x80\xA6");
+    EXPECT_EQ(fitText("abc", 5, 10), "\xE2\x80\xA6");
+}
+
+// Labels stay inside their bounds and apart.
+TEST(SvgAxis, PlaceLabels) {
+    const LabelBox bounds{0, 0, 200, 100};
+    struct Case {
+        std::vector<LabelWish> wishes;
+        std::vector<LabelBox> obstacles;
+    } cases[] = {
+        {{{100, 50, 40, 12}}, {}},
+        // Two peaks close together, as in the report that was reported.
+        {{{100, 50, 60, 12}, {104, 52, 60, 12}, {98, 49, 60, 12}}, {}},
+        // Near the edges, and a mark in the way above.
+        {{{2, 5, 50, 12}, {199, 99, 50, 12}}, {{0, 0, 200, 10}}},
+        // More labels than fit near their points: inside, even if overlapping.
+        {std::vector<LabelWish>(30, {100, 50, 80, 30}), {}},
+    };
+    for (const Case& c : cases) {
+        const auto boxes = placeLabels(c.wishes, bounds, c.obstacles);
+        ASSERT_EQ(boxes.size(), c.wishes.size());
+        for (std::size_t i = 0; i < boxes.size(); ++i) {
+            const LabelBox& b = boxes[i];
+            EXPECT_GE(b.left, bounds.left);
+            EXPECT_LE(b.right, bounds.right);
+            EXPECT_GE(b.top, bounds.top);
+            EXPECT_LE(b.bottom, bounds.bottom);
+            EXPECT_DOUBLE_EQ(b.right - b.left, c.wishes[i].width);
+            if (c.wishes.size() < 4) {
+                for (std::size_t j = 0; j < i; ++j) {
+                    EXPECT_FALSE(b.overlaps(boxes[j])) << i << " " << j;
+                }
+                for (const LabelBox& o : c.obstacles) {
+                    EXPECT_FALSE(b.overlaps(o)) << i;
+                }
+            }
+        }
+    }
+    // The first choice is above the point, or below it when the label wishes so.
+    const auto one = placeLabels({{100, 50, 40, 12}}, bounds);
+    EXPECT_LT(one[0].bottom, 50);
+    const auto under = placeLabels({{100, 50, 40, 12, true}}, bounds);
+    EXPECT_GT(under[0].top, 50);
+}
+
+TEST(SvgAxis, SpreadLabels) {
+    struct Case {
+        std::vector<double> ys, want;
+    } cases[] = {
+        {{}, {}},
+        {{50}, {50}},
+        {{10, 80}, {10, 80}},          // apart already
+        {{50, 52, 51}, {39, 63, 51}},  // centred on their wishes, order kept
+        {{-20, 5}, {0, 12}},           // into bounds
+        {{99, 99, 98}, {88, 100, 76}}, // up from the bottom
+        {{50, 50, 50, 50, 50, 50, 50, 50, 50, 50}, {0, 12, 24, 36, 48, 60, 72, 84, 96, 100}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(spreadLabels(c.ys, 12, 0, 100), c.want);
     }
 }
 
