@@ -2,6 +2,7 @@
 #include "analysis/GameFacts.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <iterator>
 #include <limits>
@@ -46,15 +47,8 @@ bool isDigit(char c) {
 // Two short texts equal: most differ in their size or first byte, so memcmp is rarely
 // reached. (A log's words are compared millions of times.)
 bool sameText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i] != b[i]) {
-            return false;
-        }
-    }
-    return true;
+    return a.size() == b.size() &&
+           (a.empty() || (a[0] == b[0] && std::memcmp(a.data(), b.data(), a.size()) == 0));
 }
 
 // Whole decimal digits that fit an int; absent otherwise.
@@ -73,24 +67,6 @@ std::optional<long long> digits(std::string_view text, long long limit) {
         return std::nullopt;
     }
     return value;
-}
-
-// "+5200" or "-5200"; a sign is required.
-std::optional<int> signedInt(std::string_view text) {
-    if (text.size() < 2 || text.size() > 11 || (text[0] != '+' && text[0] != '-')) {
-        return std::nullopt;
-    }
-    long long value = 0;
-    for (std::size_t i = 1; i < text.size(); ++i) {
-        if (!isDigit(text[i])) {
-            return std::nullopt;
-        }
-        value = value * 10 + (text[i] - '0');
-    }
-    if (value > std::numeric_limits<int>::max()) {
-        return std::nullopt;
-    }
-    return static_cast<int>(text[0] == '-' ? -value : value);
 }
 
 // "+40.8", "-5.0", "+3": tenths of a point; a sign is required.
@@ -288,6 +264,27 @@ void readTitle(HandFacts& hand) {
     }
 }
 
+// The first space from p on, or end. Eight bytes at a time: a log's lines are mostly
+// words of several bytes. (No CP932 trail byte is a space.)
+inline const char* spaceFrom(const char* p, const char* const end) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+    constexpr std::uint64_t kSpaces = kOnes * ' ';
+    while (end - p >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        const std::uint64_t x = word ^ kSpaces; // a zero byte where a space was
+        if (const std::uint64_t zeros = (x - kOnes) & ~x & kHighs) {
+            // The lowest flagged byte is the first space; flags above it may be false.
+            return p + __builtin_ctzll(zeros) / 8;
+        }
+        p += 8;
+    }
+    while (p < end && *p != ' ') {
+        ++p;
+    }
+    return p;
+}
+
 // The next word of rest, taken off its front; empty at the end.
 inline std::string_view nextWord(std::string_view& rest) {
     const char* p = rest.data();
@@ -296,9 +293,7 @@ inline std::string_view nextWord(std::string_view& rest) {
         ++p;
     }
     const char* const from = p;
-    while (p < end && *p != ' ') {
-        ++p;
-    }
+    p = spaceFrom(p, end);
     rest = std::string_view(p, static_cast<std::size_t>(end - p));
     return std::string_view(from, static_cast<std::size_t>(p - from));
 }
@@ -613,9 +608,12 @@ ChangeRole roleOf(HandKind kind, int change) {
 
 // "聴牌:甲,乙" in a draw's yaku: the seats in seat order; absent if a name has no seat.
 std::optional<std::vector<int>> tenpaiOf(const GameFacts& game, const HandFacts& hand) {
+    if (!hand.draw) {
+        return std::nullopt; // most hands: nothing to look for
+    }
     const auto token = std::find_if(hand.yakuTokens.begin(), hand.yakuTokens.end(),
                                     [](std::string_view t) { return startsWith(t, "聴牌:"); });
-    if (!hand.draw || token == hand.yakuTokens.end()) {
+    if (token == hand.yakuTokens.end()) {
         return std::nullopt;
     }
     std::string_view names = token->substr(std::strlen("聴牌:"));
@@ -841,68 +839,19 @@ const PlacingFacts* findPlacing(const GameFacts& game, std::string_view name) {
     return nullptr;
 }
 
-namespace {
-
-// A view into one copy of a block of memory, moved to the same place in another.
-std::string_view moved(std::string_view text, const void* from, std::size_t size, const void* to) {
-    const char* begin = static_cast<const char*>(from);
-    if (text.data() < begin || text.data() >= begin + size) {
-        return text; // not into this block: empty, or a constant
-    }
-    return {static_cast<const char*>(to) + (text.data() - begin), text.size()};
-}
-
-template <typename Each> void forEachText(GameFacts& game, Each each) {
-    each(game.startRaw);
-    each(game.endRaw);
-    each(game.table);
-    each(game.playerLine);
-    for (SeatFacts& seat : game.seats) {
-        each(seat.name);
-        each(seat.raw);
-    }
-    for (PlacingFacts& placing : game.placings) {
-        each(placing.name);
-        each(placing.raw);
-    }
-}
-
-template <typename Each> void forEachText(HandFacts& hand, Each each) {
-    each(hand.title);
-    each(hand.result);
-    each(hand.yaku);
-    for (std::optional<std::string_view>* text : {&hand.wind, &hand.limit}) {
-        if (*text) {
-            each(**text);
-        }
-    }
-    for (PointChange& change : hand.changes) {
-        each(change.name);
-    }
-    for (auto* list : {&hand.winners, &hand.payers, &hand.yakuTokens, &hand.yakuNames}) {
-        for (std::string_view& text : *list) {
-            each(text);
-        }
-    }
-}
-
-} // namespace
-
 HeldGame::HeldGame(const GameRecord& record, const GameFacts& facts)
-    : record_(record), facts_(facts) {
-    forEachText(facts_, [&](std::string_view& text) {
-        text = moved(text, &record, sizeof record, &record_);
-    });
-    auto from = record.hands.begin();
-    auto to = record_.hands.begin();
-    for (HandFacts& hand : facts_.hands) {
-        if (from == record.hands.end()) {
-            break;
-        }
-        forEachText(hand, [&](std::string_view& text) {
-            text = moved(text, &*from, sizeof(HandRecord), &*to);
-        });
-        ++from;
-        ++to;
+    : record_(record), number_(facts.number), withHands_(!facts.hands.empty()) {}
+
+void HeldGame::hold(const GameRecord& record, const GameFacts& facts) {
+    record_ = record;
+    number_ = facts.number;
+    withHands_ = !facts.hands.empty();
+    facts_.reset();
+}
+
+const GameFacts& HeldGame::facts() const {
+    if (!facts_) {
+        facts_ = gameFacts(record_, number_, withHands_);
     }
+    return *facts_;
 }

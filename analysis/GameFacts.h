@@ -104,21 +104,28 @@ void readGameFacts(const GameRecord& record, int number, GameFacts& game);
 void readHandFacts(const GameRecord& record, GameFacts& game);
 void readStartPoints(const GameRecord& record, GameFacts& game);
 
-// A half-game's facts kept past the visit that read them, with their own copy of the
-// record that their texts view. It stays where it was made (it can be neither copied
-// nor moved): keep it in a node-based container or behind a pointer.
+// A half-game kept past the visit that read it: its own copy of the record, whose facts
+// are read again from the copy when first asked for (most kept half-games never are).
+// It stays where it was made (it can be neither copied nor moved, as the facts view the
+// copy): keep it in a node-based container or behind a pointer. Not for two threads.
 class HeldGame {
   public:
+    // facts: what the pass read of record, which the copy's facts will equal.
     HeldGame(const GameRecord& record, const GameFacts& facts);
     HeldGame(const HeldGame&) = delete;
     HeldGame& operator=(const HeldGame&) = delete;
 
+    // Keeps another half-game instead, reusing the memory of the last.
+    void hold(const GameRecord& record, const GameFacts& facts);
+
     const GameRecord& record() const { return record_; }
-    const GameFacts& facts() const { return facts_; }
+    const GameFacts& facts() const;
 
   private:
     GameRecord record_;
-    GameFacts facts_;
+    int number_;
+    bool withHands_;
+    mutable std::optional<GameFacts> facts_;
 };
 
 // The seat whose name is name, or null.

@@ -1,12 +1,14 @@
 // The pass every command makes: each half-game read once, its facts worked out once.
 //
-// With two cores or more, reading and working out facts run on a thread of their own
-// while the visits (a command's counting and writing) run on the caller's: a ring of
-// slots carries each record and its facts from one to the other, in order. The reading
-// thread alone makes and frees the records' memory, and the visits see each slot only
-// while it is theirs.
+// With two cores or more, reading runs on a thread of their own while the visits (a
+// command's counting and writing) run on the caller's: a ring of slots carries each
+// record and its facts from one to the other, in order. The facts are worked out by
+// whichever thread has time: the reader when the visits lag behind, else the visits'
+// thread just before its visit. The reading thread alone makes and frees the records'
+// memory, and the visits see each slot only while it is theirs.
 #include "analysis/GameSelection.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -21,6 +23,8 @@ struct Slot {
     RecordOrigin origin;
     RecordLines lines;
     GameFacts facts;
+    std::size_t number = 0;
+    bool pending = false; // its facts are still to be worked out
     bool selected = false;
 };
 
@@ -48,13 +52,19 @@ bool GameSelection::run(FactsNeeded needed, const std::function<void(const Selec
     const bool narrowing = narrows(filter_);
     const auto last = static_cast<std::size_t>(std::max(filter_.last, 0));
 
-    // Works out the facts of a half-game read into slot, and whether it is selected.
-    const auto prepare = [&](const LoadedGame& game, Slot& slot) {
+    // Notes where a half-game read into slot came from; its facts wait for facts().
+    const auto place = [&](const LoadedGame& game, Slot& slot) {
         slot.origin = game.origin;
         slot.lines = game.lines;
-        const int number = static_cast<int>(game.number);
+        slot.number = game.number;
+        slot.pending = true;
+    };
+    // Works out the facts of the half-game in slot, and whether it is selected.
+    const auto facts = [&](Slot& slot) {
+        slot.pending = false;
         slot.selected = false;
-        if (filter_.number != 0 && game.number != filter_.number) {
+        const int number = static_cast<int>(slot.number);
+        if (filter_.number != 0 && slot.number != filter_.number) {
             return; // known without any facts
         }
         if (needed == FactsNeeded::None && !narrowing) {
@@ -83,7 +93,10 @@ bool GameSelection::run(FactsNeeded needed, const std::function<void(const Selec
         RecordLines lines;
     };
     std::deque<Held> held;
-    const auto consume = [&](const Slot& slot) {
+    const auto consume = [&](Slot& slot) {
+        if (slot.pending) {
+            facts(slot);
+        }
         if (!slot.selected) {
             return;
         }
@@ -104,17 +117,20 @@ bool GameSelection::run(FactsNeeded needed, const std::function<void(const Selec
         Slot slot;
         read = logs_.read([&]() -> GameRecord& { return slot.record; },
                           [&](const LoadedGame& game) {
-                              prepare(game, slot);
+                              place(game, slot);
                               consume(slot);
                           });
     } else {
         // Slots go from one thread to the other in batches: a hand-over costs a wake-up
         // of the other thread, far more than a half-game's work.
-        constexpr std::size_t kSlots = 256, kBatch = 32;
+        constexpr std::size_t kSlots = 256, kBatch = 32, kAhead = kSlots / 2;
         std::vector<Slot> slots(kSlots);
         std::mutex mutex;
         std::condition_variable changed;
         std::size_t produced = 0, consumed = 0; // handed over, and handed back
+        // The visits' progress as the reader sees it without the lock: when they keep up,
+        // the reader leaves the facts to their thread, so that both stay busy.
+        std::atomic<std::size_t> visitedSoFar{0};
         bool done = false, abandoned = false;
         std::exception_ptr failure;
 
@@ -141,7 +157,11 @@ bool GameSelection::run(FactsNeeded needed, const std::function<void(const Selec
                         return slots[filled % kSlots].record;
                     },
                     [&](const LoadedGame& game) {
-                        prepare(game, slots[filled % kSlots]);
+                        Slot& slot = slots[filled % kSlots];
+                        place(game, slot);
+                        if (filled - visitedSoFar.load(std::memory_order_relaxed) > kAhead) {
+                            facts(slot);
+                        }
                         if (++filled % kBatch == 0) {
                             handOver();
                         }
@@ -173,7 +193,7 @@ bool GameSelection::run(FactsNeeded needed, const std::function<void(const Selec
                     }
                 }
                 consume(slots[visited % kSlots]);
-                ++visited;
+                visitedSoFar.store(++visited, std::memory_order_relaxed);
                 if (visited % kBatch == 0) {
                     const std::lock_guard<std::mutex> lock(mutex);
                     consumed = visited;

@@ -192,7 +192,7 @@ bool LogSet::read(const std::function<GameRecord&()>& supply,
             record = &supply();
         }
         GameRecord& slot = *record;
-        slot.freeHands();
+        slot.recycleHands();
         HalfGameError error;
         const long base = segment->firstLine - 1;
         if (!readHalfGameLines(slot, reader, &error, &lines)) {

@@ -11,14 +11,37 @@
 #include "analysis/NewestGames.h"
 
 #include <algorithm>
+#include <optional>
 
 NewestGames::NewestGames(std::size_t count, std::string player, std::size_t upcoming)
-    : count_(count), player_(std::move(player)), upcoming_(upcoming) {}
+    : count_(count), player_(std::move(player)), upcoming_(upcoming),
+      store_(std::make_shared<Store>()) {}
 
-void NewestGames::push(std::deque<Kept>& ring, const Kept& game) const {
-    ring.push_back(game);
-    if (ring.size() > count_) {
-        ring.pop_front();
+NewestGames::Id NewestGames::keep(const GameRecord& record, const GameFacts& game) {
+    Store& store = *store_;
+    if (store.unused.empty()) {
+        store.games.emplace_back(record, game);
+        store.keepers.push_back(0);
+        return store.games.size() - 1;
+    }
+    const Id id = store.unused.back();
+    store.unused.pop_back();
+    store.games[id].hold(record, game);
+    return id;
+}
+
+void NewestGames::push(std::deque<Id>& list, Id game) {
+    ++store_->keepers[game];
+    list.push_back(game);
+    if (list.size() > count_) {
+        release(list.front());
+        list.pop_front();
+    }
+}
+
+void NewestGames::release(Id game) {
+    if (--store_->keepers[game] == 0) {
+        store_->unused.push_back(game);
     }
 }
 
@@ -35,7 +58,7 @@ void NewestGames::add(const GameRecord& record, const GameFacts& game) {
     };
     if (!player_.empty()) {
         if (sits(player_)) {
-            push(sinceStart_, std::make_shared<const HeldGame>(record, game));
+            push(sinceStart_, keep(record, game));
         }
         return;
     }
@@ -51,19 +74,23 @@ void NewestGames::add(const GameRecord& record, const GameFacts& game) {
         }
         everyPhase_ = !inEvery_.empty();
     }
-    Kept kept;
+    std::optional<Id> kept;
     for (std::string_view name : seated) {
-        Name& entry = names_[std::string(name)];
+        const auto [id, added] = index_.place(name);
+        if (added) {
+            names_.emplace_back();
+        }
+        Name& entry = names_[id];
         most_ = std::max(most_, ++entry.games);
         if (!everyPhase_ && !entry.dropped) {
             if (!kept) {
-                kept = std::make_shared<const HeldGame>(record, game);
+                kept = keep(record, game);
             }
-            push(entry.newest, kept);
+            push(entry.newest, *kept);
         }
     }
     if (everyPhase_) {
-        push(sinceStart_, std::make_shared<const HeldGame>(record, game));
+        push(sinceStart_, keep(record, game));
     } else if (added_ % 256 == 0) {
         dropHopeless();
     }
@@ -71,25 +98,34 @@ void NewestGames::add(const GameRecord& record, const GameFacts& game) {
 
 void NewestGames::dropHopeless() {
     const std::size_t left = upcoming_ > added_ ? upcoming_ - added_ : 0;
-    for (auto& [name, entry] : names_) {
+    for (Name& entry : names_) {
         if (!entry.dropped &&
             static_cast<std::size_t>(entry.games) + left < static_cast<std::size_t>(most_)) {
             entry.dropped = true;
+            for (const Id game : entry.newest) {
+                release(game);
+            }
             entry.newest.clear();
         }
     }
 }
 
 std::vector<std::shared_ptr<const HeldGame>> NewestGames::of(const std::string& player) const {
-    std::vector<Kept> out;
-    const auto it = names_.find(player);
-    if (it != names_.end()) {
-        out.assign(it->second.newest.rbegin(), it->second.newest.rend());
+    // Each shares the ownership of the whole store.
+    const auto held = [&](Id game) {
+        return std::shared_ptr<const HeldGame>(store_, &store_->games[game]);
+    };
+    std::vector<std::shared_ptr<const HeldGame>> out;
+    if (const auto id = index_.find(player)) {
+        const auto& newest = names_[*id].newest;
+        for (auto game = newest.rbegin(); game != newest.rend(); ++game) {
+            out.push_back(held(*game));
+        }
     }
     for (auto game = sinceStart_.rbegin(); game != sinceStart_.rend() && out.size() < count_;
          ++game) {
-        if (findSeat((*game)->facts(), player)) {
-            out.push_back(*game);
+        if (findSeat(store_->games[*game].facts(), player)) {
+            out.push_back(held(*game));
         }
     }
     if (out.size() > count_) {

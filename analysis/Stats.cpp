@@ -10,7 +10,96 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "analysis/NameIndex.h"
+
 namespace statsdetail {
+
+// Each half-game's ISO start by its number, kept once for the records of all its seats.
+class StartTimes {
+  public:
+    void add(const GameFacts& game) {
+        const auto at = static_cast<std::size_t>(game.number);
+        if (at >= starts_.size()) {
+            starts_.resize(std::max(at + 1, starts_.size() * 2));
+        }
+        Start& start = starts_[at];
+        start.size = 0;
+        if (game.start && game.start->size() <= start.text.size()) {
+            std::copy(game.start->begin(), game.start->end(), start.text.begin());
+            start.size = static_cast<unsigned char>(game.start->size());
+        }
+    }
+    // Empty when undated.
+    std::string of(int number) const {
+        const auto at = static_cast<std::size_t>(number);
+        if (at >= starts_.size()) {
+            return {};
+        }
+        return std::string(starts_[at].text.data(), starts_[at].size);
+    }
+
+  private:
+    struct Start {
+        std::array<char, 16> text{};
+        unsigned char size = 0;
+    };
+    std::vector<Start> starts_;
+};
+
+// The hour of an ISO start, "YYYY-MM-DD HH:MM".
+int hourOf(const std::string& iso) {
+    return ((iso[11] - '0') * 10 + (iso[12] - '0')) % 24;
+}
+
+// What the tallies of one collector share: each start, name and yaku kept once, the
+// names and yaku by an id that the tallies count under.
+struct Shared {
+    StartTimes starts;
+    NameIndex players; // seated, placed, or winning
+    NameIndex yaku;
+};
+
+// The ids of the names of the half-game being added, by the place in its seats and
+// placings; absent for an empty name.
+struct GameNames {
+    std::vector<std::optional<std::size_t>> seats, placings;
+    // The id of a point change's name: its seat's when it has one.
+    std::size_t of(const GameFacts& game, const PointChange& change, NameIndex& players) const {
+        for (std::size_t i = 0; change.seat && i < game.seats.size(); ++i) {
+            if (game.seats[i].seat == *change.seat && seats[i]) {
+                return *seats[i];
+            }
+        }
+        return players.place(change.name).first;
+    }
+};
+
+// The yaku ids of the hand being added, worked out once for its one winner's tally.
+class HandYaku {
+  public:
+    void reset() { hand_ = nullptr; } // for each half-game: the next may reuse the hands
+    const std::vector<std::size_t>& of(const HandFacts& hand, NameIndex& yaku) {
+        if (hand_ != &hand) {
+            hand_ = &hand;
+            ids_.clear();
+            for (const std::string_view name : hand.yakuNames) {
+                ids_.push_back(yaku.place(name).first);
+            }
+        }
+        return ids_;
+    }
+
+  private:
+    const HandFacts* hand_ = nullptr;
+    std::vector<std::size_t> ids_;
+};
+
+// What a tally is given with each half-game besides its facts.
+struct GameContext {
+    Shared& shared;
+    const GameNames& names;
+    HandYaku& yaku;
+};
 
 std::optional<double> ratio(long long part, long long whole) {
     if (whole <= 0) {
@@ -84,10 +173,24 @@ struct SizeTally {
     long long winSum = 0, ronSum = 0, tsumoSum = 0, dealInSum = 0;
     std::vector<PlaceTally> seats; // by seat - 1
     std::vector<DealInto> into;
-    std::unordered_map<std::string, std::size_t> intoAt;
+    std::unordered_map<std::size_t, std::size_t> intoAt; // by player id
     std::vector<LimitCount> limits;
     RunTally topRun, noLastRun;
     std::map<std::string, PeriodTally> periods;
+    // The period of the last half-game added and its day: the next is most often the same.
+    // A copy starts without, as it points into the periods of the original.
+    struct LastPeriod {
+        LastPeriod() = default;
+        LastPeriod(const LastPeriod&) {}
+        LastPeriod& operator=(const LastPeriod&) {
+            period = nullptr;
+            return *this;
+        }
+        PeriodTally* period = nullptr;
+        std::string day;
+    } last;
+    // Indexes into the tally's ratings.
+    std::optional<std::size_t> firstRating, lastRating, highestRating, lowestRating;
     std::array<PlaceTally, 24> hours{};
     std::array<int, 24> hourGames{};
 };
@@ -110,16 +213,16 @@ class Tally {
 
     // The half-game less its hands; then each of its hands, aborted ones' too (played);
     // then the end of the half-game.
-    void add(const GameFacts& game, const SeatFacts& seat);
-    void addHand(const GameFacts& game, const HandFacts& hand);
+    void add(const GameFacts& game, const SeatFacts& seat, const GameContext& context);
+    void addHand(const GameFacts& game, const HandFacts& hand, const GameContext& context);
     void endGame(const GameFacts& game);
-    PlayerStats finish();
+    PlayerStats finish(const Shared& shared);
 
   private:
-    void addPlacings(const GameFacts& game, SizeTally& size);
-    void addYaku(const HandFacts& hand);
+    void addPlacings(const GameFacts& game, SizeTally& size, const GameContext& context);
+    void addYaku(const HandFacts& hand, const GameContext& context);
     LimitCount& limitOf(SizeTally& size, const std::optional<std::string_view>& limit);
-    void finishSize(SizeTally& size);
+    void finishSize(SizeTally& size, const StartTimes& starts);
 
     std::string player_;
     PeriodUnit unit_;
@@ -128,16 +231,17 @@ class Tally {
     int seat_ = 0;
     PeriodTally* period_ = nullptr;
     int dealerRun_ = 0, winsInGame_ = 0;
-    std::vector<YakuCount> yaku_;
-    std::unordered_map<std::string, std::size_t> yakuAt_;
+    std::vector<int> yakuCounts_;        // by yaku id
+    std::vector<std::size_t> yakuOrder_; // yaku ids in the order first met
     int yakuHands_ = 0, dora_ = 0, ura_ = 0, aka_ = 0;
     std::vector<OpponentTally> opponents_;
-    std::unordered_map<std::string, std::size_t> opponentAt_;
+    std::unordered_map<std::size_t, std::size_t> opponentAt_; // by player id
+    // Dated when the figures are finished, from the starts the collector keeps once.
     std::vector<RatingPoint> ratings_;
     std::vector<GameScore> scores_;
 };
 
-void Tally::add(const GameFacts& game, const SeatFacts& seat) {
+void Tally::add(const GameFacts& game, const SeatFacts& seat, const GameContext& context) {
     const int index = sizeIndex(game.playerCount);
     seat_ = seat.seat;
     dealerRun_ = winsInGame_ = 0;
@@ -149,15 +253,19 @@ void Tally::add(const GameFacts& game, const SeatFacts& seat) {
     TableSizeStats& s = size.stats;
     ++s.games;
     if (game.start) {
-        PeriodTally& period = size.periods[periodOf(*game.start, unit_)];
+        const std::string_view day(game.start->data(), 10);
+        if (!size.last.period || size.last.day != day) {
+            size.last.period = &size.periods[periodOf(*game.start, unit_)];
+            size.last.day = day;
+        }
+        PeriodTally& period = *size.last.period;
         period_ = &period;
         ++period.stats.games;
         period.stats.completed += !game.aborted;
         if (seat.rating) {
             period.stats.lastRating = *seat.rating;
         }
-        const int hour = std::stoi(game.start->substr(11, 2));
-        ++size.hourGames[static_cast<std::size_t>(hour % 24)];
+        ++size.hourGames[static_cast<std::size_t>(hourOf(*game.start))];
     } else {
         ++s.undated;
     }
@@ -165,26 +273,25 @@ void Tally::add(const GameFacts& game, const SeatFacts& seat) {
         ++s.aborted;
     } else {
         ++s.completed;
-        addPlacings(game, size);
+        addPlacings(game, size, context);
     }
     if (seat.rating) {
-        RatingPoint point{*seat.rating, game.start.value_or(std::string()), game.number,
-                          game.playerCount};
-        if (!s.firstRating) {
-            s.firstRating = s.highestRating = s.lowestRating = point;
+        const std::size_t at = ratings_.size();
+        ratings_.push_back({*seat.rating, {}, game.number, game.playerCount});
+        if (!size.firstRating) {
+            size.firstRating = size.highestRating = size.lowestRating = at;
         }
-        s.lastRating = point;
-        if (point.rating > s.highestRating->rating) {
-            s.highestRating = point;
+        size.lastRating = at;
+        if (*seat.rating > ratings_[*size.highestRating].rating) {
+            size.highestRating = at;
         }
-        if (point.rating < s.lowestRating->rating) {
-            s.lowestRating = point;
+        if (*seat.rating < ratings_[*size.lowestRating].rating) {
+            size.lowestRating = at;
         }
-        ratings_.push_back(std::move(point));
     }
 }
 
-void Tally::addPlacings(const GameFacts& game, SizeTally& size) {
+void Tally::addPlacings(const GameFacts& game, SizeTally& size, const GameContext& context) {
     TableSizeStats& s = size.stats;
     const PlacingFacts* mine = findPlacing(game, player_);
     const int players = s.players;
@@ -207,8 +314,7 @@ void Tally::addPlacings(const GameFacts& game, SizeTally& size) {
     }
     if (period_) {
         period_->places.add(place, players);
-        const int hour = std::stoi(game.start->substr(11, 2)) % 24;
-        size.hours[static_cast<std::size_t>(hour)].add(place, players);
+        size.hours[static_cast<std::size_t>(hourOf(*game.start))].add(place, players);
     }
     if (mine->points && *mine->points < 0) {
         ++s.busts;
@@ -217,7 +323,7 @@ void Tally::addPlacings(const GameFacts& game, SizeTally& size) {
         const int score = *mine->scoreTenths;
         s.totalScoreTenths += score;
         ++s.scoredGames;
-        scores_.push_back({game.number, game.start.value_or(std::string()), score, players});
+        scores_.push_back({game.number, {}, score, players});
         Records& r = s.records;
         if (!r.bestScore || score > r.bestScore->tenths) {
             r.bestScore = ScoreRecord{score, game.number};
@@ -230,11 +336,13 @@ void Tally::addPlacings(const GameFacts& game, SizeTally& size) {
             ++period_->scored;
         }
     }
-    for (const PlacingFacts& other : game.placings) {
+    for (std::size_t i = 0; i < game.placings.size(); ++i) {
+        const PlacingFacts& other = game.placings[i];
         if (&other == mine || other.name == player_ || !other.place || other.name.empty()) {
             continue;
         }
-        auto [at, added] = opponentAt_.try_emplace(std::string(other.name), opponents_.size());
+        const auto [at, added] =
+            opponentAt_.try_emplace(*context.names.placings[i], opponents_.size());
         if (added) {
             opponents_.push_back({std::string(other.name)});
         }
@@ -258,7 +366,7 @@ LimitCount& Tally::limitOf(SizeTally& size, const std::optional<std::string_view
     return size.limits.back();
 }
 
-void Tally::addHand(const GameFacts& game, const HandFacts& hand) {
+void Tally::addHand(const GameFacts& game, const HandFacts& hand, const GameContext& context) {
     const int index = sizeIndex(game.playerCount);
     if (index < 0) {
         return;
@@ -334,7 +442,7 @@ void Tally::addHand(const GameFacts& game, const HandFacts& hand) {
         ++limitOf(size, hand.limit).wins;
         // A double ron's one yaku line cannot be told apart between its winners.
         if (hand.winners.size() == 1) {
-            addYaku(hand);
+            addYaku(hand, context);
         }
     } else if (tells && !hand.winners.empty() && payers == 1 && paidAlone) {
         ++s.dealIns;
@@ -352,7 +460,8 @@ void Tally::addHand(const GameFacts& game, const HandFacts& hand) {
             if (c.change <= 0) {
                 continue; // in a hand that is no draw, every gain is a winner's
             }
-            auto [at, added] = size.intoAt.try_emplace(std::string(c.name), size.into.size());
+            const std::size_t id = context.names.of(game, c, context.shared.players);
+            const auto [at, added] = size.intoAt.try_emplace(id, size.into.size());
             if (added) {
                 size.into.push_back({std::string(c.name), 0, 0});
             }
@@ -378,22 +487,35 @@ void Tally::endGame(const GameFacts& game) {
     }
 }
 
-void Tally::addYaku(const HandFacts& hand) {
+void Tally::addYaku(const HandFacts& hand, const GameContext& context) {
     ++yakuHands_;
     dora_ += hand.dora;
     ura_ += hand.ura;
     aka_ += hand.aka;
-    for (const std::string_view name : hand.yakuNames) {
-        auto [at, added] = yakuAt_.try_emplace(std::string(name), yaku_.size());
-        if (added) {
-            yaku_.push_back({std::string(name), 0});
+    for (const std::size_t id : context.yaku.of(hand, context.shared.yaku)) {
+        if (id >= yakuCounts_.size()) {
+            yakuCounts_.resize(id + 1, 0);
         }
-        ++yaku_[at->second].hands;
+        if (yakuCounts_[id]++ == 0) {
+            yakuOrder_.push_back(id);
+        }
     }
 }
 
-void Tally::finishSize(SizeTally& size) {
+void Tally::finishSize(SizeTally& size, const StartTimes& starts) {
     TableSizeStats& s = size.stats;
+    const auto rating = [&](const std::optional<std::size_t>& at) {
+        std::optional<RatingPoint> point;
+        if (at) {
+            point = ratings_[*at];
+            point->date = starts.of(point->game);
+        }
+        return point;
+    };
+    s.firstRating = rating(size.firstRating);
+    s.lastRating = rating(size.lastRating);
+    s.highestRating = rating(size.highestRating);
+    s.lowestRating = rating(size.lowestRating);
     const bool tells = paymentsTellTsumo(s.players);
     const PlaceTally& p = size.places;
     s.placeCounts.resize(static_cast<std::size_t>(s.players), 0);
@@ -483,20 +605,23 @@ void Tally::finishSize(SizeTally& size) {
     }
 }
 
-PlayerStats Tally::finish() {
+PlayerStats Tally::finish(const Shared& shared) {
+    const StartTimes& starts = shared.starts;
     PlayerStats out;
     out.player = player_;
     for (SizeTally& size : sizes_) {
         if (size.stats.games == 0) {
             continue;
         }
-        finishSize(size);
+        finishSize(size, starts);
         out.bySize.push_back(std::move(size.stats));
     }
     // Stable: ties keep the order first met.
-    std::stable_sort(yaku_.begin(), yaku_.end(),
+    for (const std::size_t id : yakuOrder_) {
+        out.yaku.push_back({shared.yaku.name(id), yakuCounts_[id]});
+    }
+    std::stable_sort(out.yaku.begin(), out.yaku.end(),
                      [](const YakuCount& a, const YakuCount& b) { return a.hands > b.hands; });
-    out.yaku = std::move(yaku_);
     out.yakuHands = yakuHands_;
     out.dora = dora_;
     out.uraDora = ura_;
@@ -515,6 +640,12 @@ PlayerStats Tally::finish() {
         }
         out.opponents.push_back(std::move(h));
     }
+    for (RatingPoint& point : ratings_) {
+        point.date = starts.of(point.game);
+    }
+    for (GameScore& score : scores_) {
+        score.date = starts.of(score.game);
+    }
     out.ratings = std::move(ratings_);
     out.scores = std::move(scores_);
     return out;
@@ -532,22 +663,40 @@ struct StatsCollector::Impl {
     std::string player; // empty: everyone
     PeriodUnit unit = PeriodUnit::Month;
     std::size_t games = 0;
-    // Every name seated, in the order first met, with its half-games.
-    std::vector<std::pair<std::string, int>> counts;
-    std::unordered_map<std::string, std::size_t> countAt;
-    // One per name met (everyone), or the one player's; a deque, so that the tallies of
-    // a table stay where they are while a new name's is added.
+    Shared shared;
+    std::vector<int> counts;          // by player id: the half-games seated
+    std::vector<std::size_t> order;   // the ids of the names seated, in the order first met
+    std::vector<std::size_t> tallyAt; // by player id: its tally's index, or kNone
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    // One per name seated (everyone), or the one player's; a deque, so that the tallies
+    // of a table stay where they are while a new name's is added.
     std::deque<Tally> tallies;
+    GameNames names;
+    HandYaku yaku;
     std::vector<Tally*> seated;
 
-    Tally* tallyOf(std::string_view name, std::size_t at) {
+    Tally* tallyOf(std::string_view name, std::size_t id) {
         if (!player.empty()) {
             return name == player ? &tallies.front() : nullptr;
         }
-        if (at == tallies.size()) {
+        if (tallyAt[id] == kNone) {
+            tallyAt[id] = tallies.size();
             tallies.emplace_back(std::string(name), unit);
         }
-        return &tallies[at];
+        return &tallies[tallyAt[id]];
+    }
+    std::size_t place(std::string_view name) {
+        const std::size_t id = shared.players.place(name).first;
+        if (id >= counts.size()) {
+            counts.resize(id + 1, 0);
+            tallyAt.resize(id + 1, kNone);
+        }
+        return id;
+    }
+    const Tally* tallyNamed(const std::string& name) const {
+        const auto id = shared.players.find(name);
+        return id && *id < tallyAt.size() && tallyAt[*id] != kNone ? &tallies[tallyAt[*id]]
+                                                                   : nullptr;
     }
 };
 
@@ -565,25 +714,47 @@ StatsCollector::~StatsCollector() = default;
 void StatsCollector::add(const GameFacts& game) {
     Impl& s = *impl_;
     ++s.games;
+    s.shared.starts.add(game);
+    s.yaku.reset();
+    GameNames& names = s.names;
+    names.seats.assign(game.seats.size(), std::nullopt);
+    names.placings.assign(game.placings.size(), std::nullopt);
+    for (std::size_t i = 0; i < game.seats.size(); ++i) {
+        if (!game.seats[i].name.empty()) {
+            names.seats[i] = s.place(game.seats[i].name);
+        }
+    }
+    for (std::size_t i = 0; i < game.placings.size(); ++i) {
+        const std::string_view name = game.placings[i].name;
+        for (std::size_t j = 0; j < game.seats.size() && !name.empty() && !names.placings[i]; ++j) {
+            if (game.seats[j].name == name) {
+                names.placings[i] = names.seats[j];
+            }
+        }
+        if (!name.empty() && !names.placings[i]) {
+            names.placings[i] = s.place(name);
+        }
+    }
+    const GameContext context{s.shared, names, s.yaku};
     s.seated.clear();
-    for (const SeatFacts& seat : game.seats) {
+    for (std::size_t i = 0; i < game.seats.size(); ++i) {
+        const SeatFacts& seat = game.seats[i];
         if (seat.name.empty() || &seat != findSeat(game, seat.name)) {
             continue; // once per half-game
         }
-        auto [it, added] = s.countAt.try_emplace(std::string(seat.name), s.counts.size());
-        if (added) {
-            s.counts.emplace_back(std::string(seat.name), 0);
+        const std::size_t id = *names.seats[i];
+        if (s.counts[id]++ == 0) {
+            s.order.push_back(id);
         }
-        ++s.counts[it->second].second;
-        if (Tally* tally = s.tallyOf(seat.name, it->second)) {
-            tally->add(game, seat);
+        if (Tally* tally = s.tallyOf(seat.name, id)) {
+            tally->add(game, seat, context);
             s.seated.push_back(tally);
         }
     }
     // Each hand read once for everyone at the table.
     for (const HandFacts& hand : game.hands) {
         for (Tally* tally : s.seated) {
-            tally->addHand(game, hand);
+            tally->addHand(game, hand, context);
         }
     }
     for (Tally* tally : s.seated) {
@@ -596,24 +767,26 @@ std::size_t StatsCollector::games() const {
 }
 
 std::optional<OwnerGuess> StatsCollector::owner() const {
-    const auto& counts = impl_->counts;
-    if (counts.empty()) {
+    const Impl& s = *impl_;
+    if (s.order.empty()) {
         return std::nullopt;
     }
     // The first of the most: max_element keeps the earliest of equals.
     const auto most =
-        std::max_element(counts.begin(), counts.end(),
-                         [](const auto& a, const auto& b) { return a.second < b.second; });
-    return OwnerGuess{most->first, most->second == static_cast<int>(impl_->games), most->second};
+        *std::max_element(s.order.begin(), s.order.end(),
+                          [&](std::size_t a, std::size_t b) { return s.counts[a] < s.counts[b]; });
+    return OwnerGuess{s.shared.players.name(most), s.counts[most] == static_cast<int>(s.games),
+                      s.counts[most]};
 }
 
 std::vector<std::string> StatsCollector::names() const {
-    auto counts = impl_->counts;
-    std::stable_sort(counts.begin(), counts.end(),
-                     [](const auto& a, const auto& b) { return a.second > b.second; });
+    const Impl& s = *impl_;
+    std::vector<std::size_t> order = s.order;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return s.counts[a] > s.counts[b]; });
     std::vector<std::string> out;
-    for (auto& [name, count] : counts) {
-        out.push_back(std::move(name));
+    for (const std::size_t id : order) {
+        out.push_back(s.shared.players.name(id));
     }
     return out;
 }
@@ -622,18 +795,18 @@ PlayerStats StatsCollector::stats(const std::string& player) const {
     const Impl& s = *impl_;
     if (!s.player.empty()) {
         Tally copy = player == s.player ? s.tallies.front() : Tally(player, s.unit);
-        return copy.finish();
+        return copy.finish(s.shared);
     }
-    const auto it = s.countAt.find(player);
-    Tally copy = it == s.countAt.end() ? Tally(player, s.unit) : s.tallies[it->second];
-    return copy.finish();
+    const Tally* tally = s.tallyNamed(player);
+    Tally copy = tally ? *tally : Tally(player, s.unit);
+    return copy.finish(s.shared);
 }
 
 std::vector<PlayerStats> StatsCollector::all(int minGames) const {
-    std::vector<std::string> order = names();
+    const Impl& s = *impl_;
     std::vector<PlayerStats> out;
-    for (const std::string& name : order) {
-        if (impl_->counts[impl_->countAt.at(name)].second >= minGames) {
+    for (const std::string& name : names()) {
+        if (s.counts[*s.shared.players.find(name)] >= minGames) {
             out.push_back(stats(name));
         }
     }

@@ -84,7 +84,7 @@ HandSectionEnd GameRecord::parseHands(LineReader& reader, std::vector<long>* han
             return std::strcmp(line, kAbortLine) == 0 ? HandSectionEnd::Aborted
                                                       : HandSectionEnd::Failed;
         }
-        HandRecord& hand = hands.emplace_back();
+        HandRecord& hand = spare.addTo(hands);
         if (handLines) {
             handLines->push_back(reader.lineNumber());
         }

@@ -23,6 +23,30 @@ struct HandRecord {
     char handYaku[kTextFieldSize];
 };
 
+// Hand records kept for a later parse, so that a reader of many half-games into one
+// record allocates no hand after the first few. A copy of a record takes none of them.
+class SpareHands {
+  public:
+    SpareHands() = default;
+    SpareHands(const SpareHands&) {}
+    SpareHands& operator=(const SpareHands&) { return *this; }
+    SpareHands(SpareHands&&) noexcept = default;
+    SpareHands& operator=(SpareHands&&) noexcept = default;
+
+    // Appends a hand to hands, a spare one if there is one; its fields are unfilled.
+    HandRecord& addTo(std::list<HandRecord>& hands) {
+        if (list_.empty()) {
+            return hands.emplace_back();
+        }
+        hands.splice(hands.end(), list_, list_.begin());
+        return hands.back();
+    }
+    void take(std::list<HandRecord>& hands) { list_.splice(list_.end(), hands); }
+
+  private:
+    std::list<HandRecord> list_;
+};
+
 // How the hand section of a half-game ended.
 enum class HandSectionEnd { Failed, ResultsFollow, Aborted };
 
@@ -54,6 +78,10 @@ struct GameRecord {
 
     // Destroys every hand in order and leaves the list empty.
     void freeHands() { hands.clear(); }
+    // Empties the list too, keeping its hands for the next parseHands of this record.
+    void recycleHands() { spare.take(hands); }
+
+    SpareHands spare;
 };
 
 std::uint32_t handCount(const GameRecord& record);

@@ -2,6 +2,9 @@
 // the loose matching of names, and the newest half-games kept for a report.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <list>
+
 #include <algorithm>
 #include <random>
 
@@ -215,19 +218,25 @@ TEST(NewestGamesTest, TheOwnersNewest) {
         GeneratorOptions options;
         options.halfGames = 1500;
         const LoadedLog log = loadLog({generateScoreLog(options)});
+        std::list<GameRecord> records;
         std::vector<GameFacts> games;
         for (std::size_t i = 0; i < log.size(); ++i) {
-            games.push_back(gameFacts(log.record(i), static_cast<int>(i + 1)));
-        }
-        if (ownerEverywhere) {
-            for (GameFacts& game : games) {
-                game.seats[0].name = "OWNER";
+            GameRecord& record = records.emplace_back(log.record(i));
+            if (ownerEverywhere) { // the first seat's name becomes OWNER
+                const std::string_view line = record.playerLine;
+                const std::string_view name = gameFacts(record, 1).seats[0].name;
+                const auto at = static_cast<std::size_t>(name.data() - line.data());
+                const std::string renamed = std::string(line.substr(0, at)) + "OWNER" +
+                                            std::string(line.substr(at + name.size()));
+                std::snprintf(record.playerLine, sizeof record.playerLine, "%s", renamed.c_str());
             }
+            games.push_back(gameFacts(record, static_cast<int>(i + 1)));
         }
         NewestGames newest(40, {}, games.size());
         StatsCollector collector;
-        for (std::size_t i = 0; i < games.size(); ++i) {
-            newest.add(log.record(i), games[i]);
+        auto record = records.begin();
+        for (std::size_t i = 0; i < games.size(); ++i, ++record) {
+            newest.add(*record, games[i]);
             collector.add(games[i]);
         }
         const std::string owner = collector.owner()->name;
