@@ -12,6 +12,7 @@
 
 #include "analysis/GameFilter.h"
 #include "analysis/GameSelection.h"
+#include "analysis/NameIndex.h"
 #include "model/GameLibrary.h"
 #include "samples/generator/ScoreLogGenerator.h"
 #include "tests/unit/InlineScoreLog.h"
@@ -362,6 +363,30 @@ TEST(StatsTest, PeriodsAndIntervals) {
     const Interval same = *meanInterval(6, 12, 3); // 2, 2, 2
     EXPECT_DOUBLE_EQ(same.low, 2.0);
     EXPECT_DOUBLE_EQ(same.high, 2.0);
+}
+
+// Names that share their first eight bytes, differ only in their length or are empty
+// each keep their own id, in the order added, through the table's growth and a copy.
+TEST(StatsTest, NameIndexKeepsEachNameItsId) {
+    std::vector<std::string> names{"", "a", "立直", "立直一発", "abcdefgh", "abcdefghi",
+                                   "abcdefghj", std::string("x\0y", 3), std::string(300, 'z')};
+    for (int i = 0; i < 500; ++i) {
+        names.push_back("player" + std::to_string(i));
+    }
+    NameIndex index;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(index.place(names[i]), std::make_pair(i, true)) << names[i];
+    }
+    const NameIndex copy = index;
+    index.place("later");
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(index.place(names[i]), std::make_pair(i, false)) << names[i];
+        EXPECT_EQ(copy.find(names[i]), i);
+        EXPECT_EQ(copy.name(i), names[i]);
+    }
+    EXPECT_EQ(copy.find("later"), std::nullopt);
+    EXPECT_EQ(index.find("x"), std::nullopt);
+    EXPECT_EQ(index.size(), names.size() + 1);
 }
 
 } // namespace
