@@ -1,6 +1,7 @@
 """paiview export: SQLite, CSV and JSON read back by the sqlite3 shell and Python's csv and
 json modules; targets that cannot be written; nothing half-written after a failure."""
 import csv
+import hashlib
 import json
 import os
 import pathlib
@@ -241,6 +242,63 @@ class ExportReadBackTest(CliTest):
         for table in TABLES:
             self.assertEqual((self.tmp / "a" / f"{table}.csv").read_bytes(),
                              (self.tmp / "b" / f"{table}.csv").read_bytes())
+
+
+class JsonDocumentTest(CliTest):
+    """The JSON documents stay what they were when they were first written by another
+    writer: byte for byte where the half-games are written, and as values where figures
+    are (a number's last digit may be written differently, never its value). Update the
+    digests only when a document changes on purpose."""
+
+    BYTES = {  # (log, command): sha256 of standard output
+        ("sample", "export"): "9e5d9531e4dea5d5e32a79eebc099a6edfb77e23cbec8df3a7d3628ccc37ead7",
+        ("sample", "lines"): "e3dcc8b668f90a12eaf9ec731162b2696e83d36df7a8967b7b5298ddf3b54682",
+        ("sample", "list"): "046699ffcd944591d793dea261dd28ca5e7e027aea3a52d9ba1ae90ae2f1513d",
+        ("sample", "show"): "138e3ff8a738f526e08caef8a8a91bb527f01363da4a7eb14526398598254104",
+        ("generated", "export"): "eae208892e2de4b3d03c208514df4cd6632a13ff8a00ba9a4be5b2e766bc0b07",
+        ("generated", "lines"): "1c6c85463c8fc018736bd3ba74755bd838b644919caff6302f7b2f9c88a5fc31",
+        ("generated", "list"): "530a4d6e5150f75e4acaa0ab7f2a0135af7a324ad322f1bada421de94157e44f",
+        ("generated", "show"): "3ab3765077c2f5329f24782d0b7d86fc4b3291933ca168e0b0b0668def5ffc6d",
+    }
+    VALUES = {  # (log, command): sha256 of the document as Python writes its values
+        ("sample", "stats"): "d78275386e11593e850c4e10fdbb0b6253df9e93e48c891db61d7cae3dda65d6",
+        ("sample", "all"): "ca0d0a33edf07d9f87d045b4fa5364561ad508efe241c17899d026232a6e3daf",
+        ("sample", "weeks"): "49da6cd3408bbd74ffbe146aa3116dd4322528336083821b6d59ed3273b3baba",
+        ("sample", "search"): "4f2e386b0c2c0468c936d59c6252837bc3bfbeafcd99006db23ec64e01f969ce",
+        ("generated", "stats"): "6c93f27427455635bc146854a58d9943d40ddddb8d3581ff50755ebd794e4390",
+        ("generated", "all"): "d19f6bb61f23e88022a49e038c42cee6f64f0a5b6cd9b2a181a5454d815f3e42",
+        ("generated", "weeks"): "80590cf1b8b305e69ca951e30162b54fd3c1168bf672c1ed3da182d4a56e7fcd",
+        ("generated", "search"): "59689778a70fdb6ef493d7849ea18f0d2d0daa000471b8203e7f8d38160f3cbf",
+    }
+    COMMANDS = {
+        "export": ["export", "--format", "json", "-o", "-"],
+        "lines": ["export", "--format", "json", "--lines", "-o", "-"],
+        "list": ["list", "--format", "json"],
+        "show": ["show", "--format", "json", "{log}", "2"],
+        "stats": ["stats", "--format", "json"],
+        "all": ["stats", "--all", "--format", "json"],
+        "weeks": ["stats", "--by", "week", "--format", "json"],
+        "search": ["search", "--format", "json", "{log}", "yaku", "立直"],
+    }
+
+    def test_documents(self):
+        logs = {"sample": SAMPLE, "generated": None}
+        for (name, command), digest in {**self.BYTES, **self.VALUES}.items():
+            with self.subTest(log=name, command=command):
+                if logs[name] is None:
+                    logs[name] = scoregen(self, self.tmp / "gen.txt", 2000)
+                args = [str(logs[name]) if a == "{log}" else a for a in self.COMMANDS[command]]
+                if "{log}" not in self.COMMANDS[command]:
+                    args.append(str(logs[name]))
+                proc = subprocess.run([PAIVIEW, *args], capture_output=True, timeout=TIMEOUT)
+                self.assertEqual(proc.returncode, 0, proc.stderr)
+                out = proc.stdout
+                if (name, command) in self.VALUES:
+                    document = json.loads(out)
+                    for hit in document if command == "search" else []:
+                        hit["file"] = os.path.basename(hit["file"])  # where the test runs
+                    out = json.dumps(document, ensure_ascii=False).encode()
+                self.assertEqual(hashlib.sha256(out).hexdigest(), digest)
 
 
 class ExportFailureTest(CliTest):
