@@ -23,6 +23,7 @@ struct Slot {
     RecordOrigin origin;
     RecordLines lines;
     GameFacts facts;
+    RenderedGame rendered;
     std::size_t number = 0;
     bool pending = false; // its facts are still to be worked out
     bool selected = false;
@@ -48,9 +49,16 @@ GameSelection::GameSelection(std::vector<std::string> files, const LogSetOptions
 }
 
 bool GameSelection::run(FactsNeeded needed, const std::function<void(const SelectedGame&)>& visit) {
+    return run(needed, Render(), visit);
+}
+
+bool GameSelection::run(FactsNeeded needed, const Render& render,
+                        const std::function<void(const SelectedGame&)>& visit) {
     selected_ = 0;
     const bool narrowing = narrows(filter_);
     const auto last = static_cast<std::size_t>(std::max(filter_.last, 0));
+    // The newest N are known only at the end: rendering the others would be wasted.
+    const bool rendering = render && last == 0;
 
     // Notes where a half-game read into slot came from; its facts wait for facts().
     const auto place = [&](const LoadedGame& game, Slot& slot) {
@@ -81,6 +89,9 @@ bool GameSelection::run(FactsNeeded needed, const std::function<void(const Selec
             }
         }
         slot.selected = true;
+        if (rendering) {
+            render(SelectedGame{slot.facts, slot.origin, slot.lines, &slot.record}, slot.rendered);
+        }
     };
 
     // --last: only the newest N that passed so far, visited at the end.
@@ -108,7 +119,8 @@ bool GameSelection::run(FactsNeeded needed, const std::function<void(const Selec
             }
             return;
         }
-        visit(SelectedGame{slot.facts, slot.origin, slot.lines, &slot.record});
+        visit(SelectedGame{slot.facts, slot.origin, slot.lines, &slot.record,
+                           rendering ? &slot.rendered : nullptr});
     };
 
     bool read = false;

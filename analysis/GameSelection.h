@@ -11,12 +11,19 @@
 #include "analysis/GameFilter.h"
 #include "analysis/LogSet.h"
 
+// What a command may make of a half-game's facts before its visit, on either of the
+// pass's threads: the texts it writes, say. The strings are kept from game to game.
+using RenderedGame = std::vector<std::string>;
+
 // One selected half-game, as a visit sees it. The references last for the visit only.
 struct SelectedGame {
     const GameFacts& facts;     // with hands when the pass was asked for them
     const RecordOrigin& origin; // its file and lines
     const RecordLines& lines;
     const GameRecord* record; // the record the facts view
+    // What render made of it; null when the pass was given no render, or for the
+    // newest N of a filter's last, which the visit renders itself.
+    const RenderedGame* rendered = nullptr;
 };
 
 // What the pass works out of each selected half-game.
@@ -38,6 +45,12 @@ class GameSelection {
     // for the newest N. Returns false when a broken half-game failed the logs (see
     // LogSet::read); nothing is visited after that.
     bool run(FactsNeeded needed, const std::function<void(const SelectedGame&)>& visit);
+    // The same, with each selected half-game given to render first, which may run on
+    // another thread than visit (and than the caller), while visit runs on the caller's,
+    // in order: render must touch nothing but its half-game and what it makes.
+    using Render = std::function<void(const SelectedGame&, RenderedGame&)>;
+    bool run(FactsNeeded needed, const Render& render,
+             const std::function<void(const SelectedGame&)>& visit);
     // The same, visiting each hand of each selected half-game together with it.
     bool forEachHand(const std::function<void(const GameFacts&, const HandFacts&)>& visit);
 

@@ -85,11 +85,22 @@ void runExport(const ExportCommandOptions& options) {
     std::size_t games = 0, hands = 0;
     try {
         const auto writer = openExport(format, options.output, exportOptions);
-        const bool read = logs.selection().run(FactsNeeded::Hands, [&](const SelectedGame& game) {
-            writer->add(game.facts);
+        const auto visit = [&](const SelectedGame& game) {
+            if (game.rendered) {
+                writer->addRendered(*game.rendered);
+            } else {
+                writer->add(game.facts);
+            }
             ++games;
             hands += game.facts.hands.size();
-        });
+        };
+        // The text of a game is made on whichever thread has time, and written here.
+        const GameSelection::Render render = [&](const SelectedGame& game, RenderedGame& parts) {
+            writer->render(game.facts, parts);
+        };
+        const bool read = writer->rendersApart()
+                              ? logs.selection().run(FactsNeeded::Hands, render, visit)
+                              : logs.selection().run(FactsNeeded::Hands, visit);
         logs.finish(read);
         writer->commit();
     } catch (const ExportError& error) {

@@ -2,7 +2,7 @@
 #include "cli/Cli.h"
 #include "cli/GameText.h"
 #include "export/Csv.h"
-#include "export/JsonText.h"
+#include "export/JsonWriter.h"
 #include "text/TextTable.h"
 
 namespace {
@@ -47,7 +47,9 @@ void runList(const ListOptions& options) {
     // CSV and JSON: the columns and keys of the export's catalogue (docs/cli.md).
     std::string out;
     CsvFields csv;
-    JsonText json(out, 2);
+    JsonBuffer buffer;
+    IndentedJsonWriter writer(buffer);
+    JsonWriterSink<IndentedJsonWriter> json(writer);
     if (options.format == "csv") {
         appendCsvRow(out, listCsvHeader());
     } else if (options.format == "json") {
@@ -67,6 +69,7 @@ void runList(const ListOptions& options) {
     logs.finish(read);
     if (options.format == "json") {
         json.endArray();
+        out.assign(buffer.GetString(), buffer.GetSize());
         out += "\n";
     }
     if (options.format != "table") {

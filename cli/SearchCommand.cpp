@@ -1,8 +1,8 @@
 // paiview search: every record or hand whose field holds a text, with its line.
-#include <nlohmann/json.hpp>
 
 #include "analysis/GameFacts.h"
 #include "cli/Cli.h"
+#include "export/JsonWriter.h"
 #include "search/FieldMatch.h"
 #include "text/Encoding.h"
 
@@ -66,7 +66,9 @@ void runSearch(SearchCommandOptions& options) {
 
     CommandLogs logs(options.logs);
     std::string out;
-    nlohmann::ordered_json hits = nlohmann::ordered_json::array();
+    JsonBuffer buffer;
+    IndentedJsonWriter hits(buffer);
+    hits.StartArray();
     const bool read = logs.selection().run(FactsNeeded::None, [&](const SelectedGame& game) {
         const GameRecord& record = *game.record;
         const std::size_t pos = static_cast<std::size_t>(game.facts.number - 1);
@@ -82,13 +84,28 @@ void runSearch(SearchCommandOptions& options) {
                 }
                 const std::string& file = options.logs.logs[game.origin.file];
                 if (options.format == "json") {
-                    hits.push_back(
-                        {{"file", file},
-                         {"line", line},
-                         {"game", pos + 1},
-                         {"hand", h ? nlohmann::ordered_json(hand + 1) : nullptr},
-                         {"title", h ? nlohmann::ordered_json(cp932ToUtf8(h->handName)) : nullptr},
-                         {"text", cp932ToUtf8(field)}});
+                    hits.StartObject();
+                    hits.Key("file");
+                    writeText(hits, file);
+                    hits.Key("line");
+                    hits.Int64(line);
+                    hits.Key("game");
+                    hits.Uint64(pos + 1);
+                    hits.Key("hand");
+                    if (h) {
+                        hits.Int(hand + 1);
+                    } else {
+                        hits.Null();
+                    }
+                    hits.Key("title");
+                    if (h) {
+                        writeText(hits, cp932ToUtf8(h->handName));
+                    } else {
+                        hits.Null();
+                    }
+                    hits.Key("text");
+                    writeText(hits, cp932ToUtf8(field));
+                    hits.EndObject();
                     return;
                 }
                 // Built in UTF-8: the file name is typed, the rest comes from the log.
@@ -102,7 +119,9 @@ void runSearch(SearchCommandOptions& options) {
     });
     logs.finish(read);
     if (options.format == "json") {
-        out = hits.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+        hits.EndArray();
+        out.assign(buffer.GetString(), buffer.GetSize());
+        out += "\n";
     }
     print(out);
 }

@@ -4,7 +4,7 @@
 
 #include "cli/Cli.h"
 #include "cli/GameText.h"
-#include "export/JsonText.h"
+#include "export/JsonWriter.h"
 #include "text/Numbers.h"
 #include "text/TextTable.h"
 
@@ -153,10 +153,11 @@ void runShow(ShowOptions& options) {
     const GameFacts* game = &held->facts();
     if (options.format == "json") {
         // The same object as one half-game of export --format json.
-        std::string out;
-        JsonText json(out, 2);
+        JsonBuffer buffer;
+        IndentedJsonWriter writer(buffer);
+        JsonWriterSink<IndentedJsonWriter> json(writer);
         writeGameJson(*game, true, json);
-        print(out + "\n");
+        print(std::string(buffer.GetString(), buffer.GetSize()) + "\n");
         return;
     }
 

@@ -36,8 +36,14 @@ const char* ruleKey(Rule rule) {
     return nullptr;
 }
 
-void printJson(const nlohmann::ordered_json& value) {
-    print(value.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n");
+// One JSON object: its members written by members, then printed.
+template <typename Members> void printJson(Members members) {
+    JsonBuffer buffer;
+    IndentedJsonWriter writer(buffer);
+    writer.StartObject();
+    members(writer);
+    writer.EndObject();
+    print(std::string(buffer.GetString(), buffer.GetSize()) + "\n");
 }
 
 void runStats(StatsOptions options) {
@@ -57,13 +63,20 @@ void runStats(StatsOptions options) {
     if (options.all) {
         const std::vector<PlayerStats> players = collector.all(options.minGames);
         if (options.format == "json") {
-            nlohmann::ordered_json list = nlohmann::ordered_json::array();
-            for (const PlayerStats& p : players) {
-                list.push_back(statsJson(p));
-            }
-            printJson({{"selected_games", collector.games()},
-                       {"min_games", options.minGames},
-                       {"players", list}});
+            printJson([&](IndentedJsonWriter& w) {
+                w.Key("selected_games");
+                w.Uint64(collector.games());
+                w.Key("min_games");
+                w.Int(options.minGames);
+                w.Key("players");
+                w.StartArray();
+                for (const PlayerStats& p : players) {
+                    w.StartObject();
+                    writeStatsMembers(w, p);
+                    w.EndObject();
+                }
+                w.EndArray();
+            });
         } else {
             printCp932(allPlayersTable(players, options.minGames));
         }
@@ -92,13 +105,17 @@ void runStats(StatsOptions options) {
         }
     }
     if (options.format == "json") {
-        nlohmann::ordered_json out = {{"selected_games", collector.games()},
-                                      {"player_rule", nullptr}};
-        if (const char* key = ruleKey(rule)) {
-            out["player_rule"] = key;
-        }
-        out.update(statsJson(stats));
-        printJson(out);
+        printJson([&](IndentedJsonWriter& w) {
+            w.Key("selected_games");
+            w.Uint64(collector.games());
+            w.Key("player_rule");
+            if (const char* key = ruleKey(rule)) {
+                w.String(key);
+            } else {
+                w.Null();
+            }
+            writeStatsMembers(w, stats);
+        });
         return;
     }
     switch (rule) {

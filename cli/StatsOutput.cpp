@@ -167,165 +167,291 @@ std::string detailTables(const PlayerStats& stats) {
 
 // ---- JSON, in UTF-8. Absent figures are null, so every key is always there.
 
-using json = nlohmann::ordered_json;
+using Json = IndentedJsonWriter;
 
-template <typename T> json orNull(const std::optional<T>& value) {
-    return value ? json(*value) : json(nullptr);
+void writeOptional(Json& w, const std::optional<double>& value) {
+    ::writeOptional(w, value);
+}
+void writeOptional(Json& w, const std::optional<int>& value) {
+    ::writeOptional(w, value);
 }
 
-json intervalJson(const std::optional<Interval>& interval) {
-    return interval ? json::array({interval->low, interval->high}) : json(nullptr);
-}
-
-json ratingJson(const std::optional<RatingPoint>& point) {
-    if (!point) {
-        return nullptr;
+// A CP932 text of the log, or null when it is empty (or absent).
+void writeLogText(Json& w, const std::string& cp932, bool nullWhenEmpty = false) {
+    if (nullWhenEmpty && cp932.empty()) {
+        w.Null();
+    } else {
+        writeText(w, cp932ToUtf8(cp932));
     }
-    return {{"rating", point->rating},
-            {"date", point->date.empty() ? json(nullptr) : json(point->date)},
-            {"game", point->game}};
 }
 
-json handJson(const std::optional<HandRecordPoints>& hand) {
-    return hand ? json{{"points", hand->points}, {"game", hand->game}, {"hand", hand->hand}}
-                : json(nullptr);
+void writeInterval(Json& w, const std::optional<Interval>& interval) {
+    if (!interval) {
+        w.Null();
+        return;
+    }
+    w.StartArray();
+    writeNumber(w, interval->low);
+    writeNumber(w, interval->high);
+    w.EndArray();
 }
 
-json runJson(const std::optional<RunRecord>& run) {
-    return run ? json{{"games", run->games},
-                      {"first_game", run->firstGame},
-                      {"last_game", run->lastGame}}
-               : json(nullptr);
+void writeRating(Json& w, const std::optional<RatingPoint>& point) {
+    if (!point) {
+        w.Null();
+        return;
+    }
+    w.StartObject();
+    w.Key("rating");
+    w.Int(point->rating);
+    w.Key("date");
+    if (point->date.empty()) {
+        w.Null();
+    } else {
+        writeText(w, point->date);
+    }
+    w.Key("game");
+    w.Int(point->game);
+    w.EndObject();
 }
 
-json scoreJson(const std::optional<ScoreRecord>& score) {
-    return score ? json{{"score", score->tenths / 10.0}, {"game", score->game}} : json(nullptr);
+// An object of integer members, or null when absent.
+void writeInts(Json& w, bool present,
+               std::initializer_list<std::pair<const char*, long long>> members) {
+    if (!present) {
+        w.Null();
+        return;
+    }
+    w.StartObject();
+    for (const auto& [key, value] : members) {
+        w.Key(key);
+        w.Int64(value);
+    }
+    w.EndObject();
+}
+
+void writeScore(Json& w, const std::optional<ScoreRecord>& score) {
+    if (!score) {
+        w.Null();
+        return;
+    }
+    w.StartObject();
+    w.Key("score");
+    writeNumber(w, score->tenths / 10.0);
+    w.Key("game");
+    w.Int(score->game);
+    w.EndObject();
 }
 
 // The value of a part made of several values, by its key.
-json partJson(std::string_view key, const TableSizeStats& s) {
+void writePart(Json& w, std::string_view key, const TableSizeStats& s) {
     if (key == "places") {
-        json places = json::array();
+        w.StartArray();
         for (std::size_t i = 0; i < s.placeCounts.size(); ++i) {
-            places.push_back(
-                {{"place", i + 1}, {"count", s.placeCounts[i]}, {"rate", orNull(s.placeRates[i])}});
+            w.StartObject();
+            w.Key("place");
+            w.Uint64(i + 1);
+            w.Key("count");
+            w.Int(s.placeCounts[i]);
+            w.Key("rate");
+            writeOptional(w, s.placeRates[i]);
+            w.EndObject();
         }
-        return places;
-    }
-    if (key == "rating") {
-        return {{"first", ratingJson(s.firstRating)},
-                {"last", ratingJson(s.lastRating)},
-                {"highest", ratingJson(s.highestRating)},
-                {"lowest", ratingJson(s.lowestRating)}};
-    }
-    if (key == "largest_win") {
-        return s.largestWin ? json{{"points", *s.largestWin},
-                                   {"game", s.largestWinGame},
-                                   {"hand", s.largestWinHand}}
-                            : json(nullptr);
-    }
-    if (key == "deal_in.largest") {
-        return handJson(s.dealIn.largest);
-    }
-    if (key == "deal_in.into") {
-        json into = json::array();
+        w.EndArray();
+    } else if (key == "rating") {
+        w.StartObject();
+        w.Key("first");
+        writeRating(w, s.firstRating);
+        w.Key("last");
+        writeRating(w, s.lastRating);
+        w.Key("highest");
+        writeRating(w, s.highestRating);
+        w.Key("lowest");
+        writeRating(w, s.lowestRating);
+        w.EndObject();
+    } else if (key == "largest_win") {
+        writeInts(w, s.largestWin.has_value(),
+                  {{"points", s.largestWin.value_or(0)},
+                   {"game", s.largestWinGame},
+                   {"hand", s.largestWinHand}});
+    } else if (key == "deal_in.largest") {
+        const auto& hand = s.dealIn.largest;
+        writeInts(w, hand.has_value(),
+                  {{"points", hand ? hand->points : 0},
+                   {"game", hand ? hand->game : 0},
+                   {"hand", hand ? hand->hand : 0}});
+    } else if (key == "deal_in.into") {
+        w.StartArray();
         for (const DealInto& d : s.dealIn.into) {
-            into.push_back(
-                {{"winner", cp932ToUtf8(d.winner)}, {"count", d.count}, {"points", d.points}});
+            w.StartObject();
+            w.Key("winner");
+            writeLogText(w, d.winner);
+            w.Key("count");
+            w.Int(d.count);
+            w.Key("points");
+            w.Int64(d.points);
+            w.EndObject();
         }
-        return into;
-    }
-    if (key == "limits") {
-        json limits = json::array();
+        w.EndArray();
+    } else if (key == "limits") {
+        w.StartArray();
         for (const LimitCount& l : s.limits) {
-            limits.push_back({{"limit", l.limit ? json(cp932ToUtf8(*l.limit)) : json(nullptr)},
-                              {"wins", l.wins},
-                              {"deal_ins", l.dealIns}});
+            w.StartObject();
+            w.Key("limit");
+            if (l.limit) {
+                writeLogText(w, *l.limit);
+            } else {
+                w.Null();
+            }
+            w.Key("wins");
+            w.Int(l.wins);
+            w.Key("deal_ins");
+            w.Int(l.dealIns);
+            w.EndObject();
         }
-        return limits;
-    }
-    if (key == "by_seat") {
-        json seats = json::array();
+        w.EndArray();
+    } else if (key == "by_seat") {
+        w.StartArray();
         for (const SeatPlaces& seat : s.bySeat) {
-            seats.push_back({{"seat", seat.seat},
-                             {"games", seat.games},
-                             {"average_place", orNull(seat.averagePlace)}});
+            w.StartObject();
+            w.Key("seat");
+            w.Int(seat.seat);
+            w.Key("games");
+            w.Int(seat.games);
+            w.Key("average_place");
+            writeOptional(w, seat.averagePlace);
+            w.EndObject();
         }
-        return seats;
-    }
-    if (key == "records") {
+        w.EndArray();
+    } else if (key == "records") {
         const Records& r = s.records;
-        return {{"best_score", scoreJson(r.bestScore)},
-                {"worst_score", scoreJson(r.worstScore)},
-                {"longest_top_run", runJson(r.longestTopRun)},
-                {"longest_no_last_run", runJson(r.longestNoLastRun)},
-                {"most_wins_in_game", r.mostWinsInGame ? json{{"wins", r.mostWinsInGame->wins},
-                                                              {"game", r.mostWinsInGame->game}}
-                                                       : json(nullptr)}};
-    }
-    if (key == "intervals") {
+        w.StartObject();
+        w.Key("best_score");
+        writeScore(w, r.bestScore);
+        w.Key("worst_score");
+        writeScore(w, r.worstScore);
+        for (const auto& [name, run] : {std::pair{"longest_top_run", &r.longestTopRun},
+                                        std::pair{"longest_no_last_run", &r.longestNoLastRun}}) {
+            w.Key(name);
+            writeInts(w, run->has_value(),
+                      {{"games", *run ? (*run)->games : 0},
+                       {"first_game", *run ? (*run)->firstGame : 0},
+                       {"last_game", *run ? (*run)->lastGame : 0}});
+        }
+        w.Key("most_wins_in_game");
+        const auto& most = r.mostWinsInGame;
+        writeInts(w, most.has_value(),
+                  {{"wins", most ? most->wins : 0}, {"game", most ? most->game : 0}});
+        w.EndObject();
+    } else if (key == "intervals") {
         const FigureIntervals& in = s.intervals;
-        return {{"average_place", intervalJson(in.averagePlace)},
-                {"top_two_rate", intervalJson(in.topTwoRate)},
-                {"last_avoidance_rate", intervalJson(in.lastAvoidanceRate)},
-                {"win_rate", intervalJson(in.winRate)},
-                {"deal_in_rate", intervalJson(in.dealInRate)}};
-    }
-    if (key == "periods") {
-        json periods = json::array();
+        w.StartObject();
+        for (const auto& [name, interval] :
+             {std::pair{"average_place", &in.averagePlace},
+              std::pair{"top_two_rate", &in.topTwoRate},
+              std::pair{"last_avoidance_rate", &in.lastAvoidanceRate},
+              std::pair{"win_rate", &in.winRate}, std::pair{"deal_in_rate", &in.dealInRate}}) {
+            w.Key(name);
+            writeInterval(w, *interval);
+        }
+        w.EndObject();
+    } else if (key == "periods") {
+        w.StartArray();
         for (const PeriodStats& p : s.periods) {
-            periods.push_back({{"period", p.period},
-                               {"games", p.games},
-                               {"completed", p.completed},
-                               {"average_place", orNull(p.averagePlace)},
-                               {"average_place_interval", intervalJson(p.averagePlaceInterval)},
-                               {"top_two_rate", orNull(p.topTwoRate)},
-                               {"last_avoidance_rate", orNull(p.lastAvoidanceRate)},
-                               {"win_rate", orNull(p.winRate)},
-                               {"deal_in_rate", orNull(p.dealInRate)},
-                               {"average_score", orNull(p.averageScore)},
-                               {"last_rating", orNull(p.lastRating)}});
+            w.StartObject();
+            w.Key("period");
+            writeText(w, p.period);
+            w.Key("games");
+            w.Int(p.games);
+            w.Key("completed");
+            w.Int(p.completed);
+            w.Key("average_place");
+            writeOptional(w, p.averagePlace);
+            w.Key("average_place_interval");
+            writeInterval(w, p.averagePlaceInterval);
+            for (const auto& [name, value] :
+                 {std::pair{"top_two_rate", &p.topTwoRate},
+                  std::pair{"last_avoidance_rate", &p.lastAvoidanceRate},
+                  std::pair{"win_rate", &p.winRate}, std::pair{"deal_in_rate", &p.dealInRate},
+                  std::pair{"average_score", &p.averageScore}}) {
+                w.Key(name);
+                writeOptional(w, *value);
+            }
+            w.Key("last_rating");
+            writeOptional(w, p.lastRating);
+            w.EndObject();
         }
-        return periods;
-    }
-    if (key == "hours") {
-        json hours = json::array();
+        w.EndArray();
+    } else if (key == "hours") {
+        w.StartArray();
         for (const HourStats& h : s.hours) {
-            hours.push_back(
-                {{"hour", h.hour}, {"games", h.games}, {"average_place", orNull(h.averagePlace)}});
+            w.StartObject();
+            w.Key("hour");
+            w.Int(h.hour);
+            w.Key("games");
+            w.Int(h.games);
+            w.Key("average_place");
+            writeOptional(w, h.averagePlace);
+            w.EndObject();
         }
-        return hours;
+        w.EndArray();
+    } else {
+        w.Null();
     }
-    return nullptr;
 }
 
-json figureJson(const Figure& f, const TableSizeStats& s) {
+void writeFigure(Json& w, const Figure& f, const TableSizeStats& s) {
     if (f.style == FigureStyle::Part) {
-        return partJson(f.key, s);
+        writePart(w, f.key, s);
+        return;
     }
     const std::optional<double> value = f.value(s);
     if (!value) {
-        return nullptr;
+        w.Null();
+    } else if (f.style == FigureStyle::Count) {
+        w.Int64(static_cast<long long>(*value));
+    } else {
+        writeNumber(w, *value);
     }
-    if (f.style == FigureStyle::Count) {
-        return static_cast<long long>(*value);
-    }
-    return *value;
 }
 
-json sizeJson(const TableSizeStats& s) {
-    json out = {{"players", s.players}};
-    for (const Figure& f : sizeFigures()) {
-        // "dealer.win_rate": a member of the object "dealer", made where first met.
+void writeSize(Json& w, const TableSizeStats& s) {
+    w.StartObject();
+    w.Key("players");
+    w.Int(s.players);
+    const auto& figures = sizeFigures();
+    const auto objectOf = [](const Figure& f) {
         const std::size_t dot = f.key.find('.');
-        if (dot == std::string_view::npos) {
-            out[std::string(f.key)] = figureJson(f, s);
-        } else {
-            out[std::string(f.key.substr(0, dot))][std::string(f.key.substr(dot + 1))] =
-                figureJson(f, s);
+        return dot == std::string_view::npos ? std::string_view() : f.key.substr(0, dot);
+    };
+    for (std::size_t i = 0; i < figures.size(); ++i) {
+        const std::string_view object = objectOf(figures[i]);
+        if (object.empty()) {
+            w.Key(figures[i].key.data(), static_cast<rapidjson::SizeType>(figures[i].key.size()));
+            writeFigure(w, figures[i], s);
+            continue;
         }
+        // "dealer.win_rate": a member of the object "dealer", which holds all of its
+        // members where the first of them is listed.
+        bool before = false;
+        for (std::size_t j = 0; j < i && !before; ++j) {
+            before = objectOf(figures[j]) == object;
+        }
+        if (before) {
+            continue;
+        }
+        w.Key(object.data(), static_cast<rapidjson::SizeType>(object.size()));
+        w.StartObject();
+        for (std::size_t j = i; j < figures.size(); ++j) {
+            if (objectOf(figures[j]) == object) {
+                const std::string_view member = figures[j].key.substr(object.size() + 1);
+                w.Key(member.data(), static_cast<rapidjson::SizeType>(member.size()));
+                writeFigure(w, figures[j], s);
+            }
+        }
+        w.EndObject();
     }
-    return out;
+    w.EndObject();
 }
 
 } // namespace
@@ -459,32 +585,51 @@ std::string allPlayersTable(const std::vector<PlayerStats>& players, int minGame
     return out;
 }
 
-json statsJson(const PlayerStats& stats) {
-    json sizes = json::array();
+void writeStatsMembers(IndentedJsonWriter& w, const PlayerStats& stats) {
+    w.Key("player");
+    writeLogText(w, stats.player, true);
+    w.Key("by_size");
+    w.StartArray();
     for (const TableSizeStats& s : stats.bySize) {
-        sizes.push_back(sizeJson(s));
+        writeSize(w, s);
     }
-    json yaku = json::array();
+    w.EndArray();
+    w.Key("yaku_hands");
+    w.Int(stats.yakuHands);
+    w.Key("yaku");
+    w.StartArray();
     for (const YakuCount& y : stats.yaku) {
-        yaku.push_back({{"yaku", cp932ToUtf8(y.yaku)}, {"hands", y.hands}});
+        w.StartObject();
+        w.Key("yaku");
+        writeLogText(w, y.yaku);
+        w.Key("hands");
+        w.Int(y.hands);
+        w.EndObject();
     }
-    json opponents = json::array();
+    w.EndArray();
+    w.Key("dora");
+    writeInts(w, true, {{"dora", stats.dora}, {"ura", stats.uraDora}, {"aka", stats.akaDora}});
+    w.Key("opponents");
+    w.StartArray();
     for (const HeadToHead& h : stats.opponents) {
-        opponents.push_back({{"opponent", cp932ToUtf8(h.opponent)},
-                             {"games", h.games},
-                             {"above", h.above},
-                             {"above_rate", orNull(h.aboveRate)},
-                             {"score_difference", orNull(h.scoreDifference)}});
+        w.StartObject();
+        w.Key("opponent");
+        writeLogText(w, h.opponent);
+        w.Key("games");
+        w.Int(h.games);
+        w.Key("above");
+        w.Int(h.above);
+        w.Key("above_rate");
+        writeOptional(w, h.aboveRate);
+        w.Key("score_difference");
+        writeOptional(w, h.scoreDifference);
+        w.EndObject();
     }
-    json ratings = json::array();
+    w.EndArray();
+    w.Key("ratings");
+    w.StartArray();
     for (const RatingPoint& r : stats.ratings) {
-        ratings.push_back(ratingJson(r));
+        writeRating(w, r);
     }
-    return {{"player", stats.player.empty() ? json(nullptr) : json(cp932ToUtf8(stats.player))},
-            {"by_size", sizes},
-            {"yaku_hands", stats.yakuHands},
-            {"yaku", yaku},
-            {"dora", {{"dora", stats.dora}, {"ura", stats.uraDora}, {"aka", stats.akaDora}}},
-            {"opponents", opponents},
-            {"ratings", ratings}};
+    w.EndArray();
 }

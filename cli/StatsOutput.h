@@ -2,12 +2,11 @@
 // UTF-8 edge), JSON for programs. Both walk the catalogue of analysis/Figures.h.
 #pragma once
 
-#include <nlohmann/json.hpp>
-
 #include <string>
 #include <vector>
 
 #include "analysis/Stats.h"
+#include "export/JsonWriter.h"
 
 // Every figure of each table size, then ratings, records, deal-ins, limits, seats, yaku
 // and head to head, under a heading line.
@@ -17,5 +16,6 @@ std::string periodTable(const PlayerStats& stats, const std::string& heading, Pe
 // One row per player (--all).
 std::string allPlayersTable(const std::vector<PlayerStats>& players, int minGames);
 
-// The JSON of a player's figures, keys as docs/stats.md lists them.
-nlohmann::ordered_json statsJson(const PlayerStats& stats);
+// The members of the JSON object of a player's figures, keys as docs/stats.md lists
+// them, written into the object that writer has open.
+void writeStatsMembers(IndentedJsonWriter& writer, const PlayerStats& stats);

@@ -67,7 +67,7 @@ struct CsvTable {
     BufferedFile out;
 };
 
-class CsvWriter : public GameWriter, private TableSink {
+class CsvWriter : public GameWriter {
   public:
     CsvWriter(const fs::path& folder, const ExportOptions& options)
         : folder_(folder), options_(options), tables_(exportTables().size()) {
@@ -77,12 +77,42 @@ class CsvWriter : public GameWriter, private TableSink {
     }
 
     void add(const GameFacts& game) override {
+        render(game, parts_);
+        addRendered(parts_);
+    }
+
+    bool rendersApart() const override { return true; }
+
+    // Each table's rows of the game in parts, one string per table.
+    void render(const GameFacts& game, std::vector<std::string>& parts) const override {
+        class Rows : public TableSink {
+          public:
+            explicit Rows(std::vector<std::string>& parts) : parts_(parts) {}
+            FieldSink& beginRow(std::size_t table) override {
+                fields_.beginRow(parts_[table]);
+                return fields_;
+            }
+            void endRow() override { fields_.endRow(); }
+
+          private:
+            std::vector<std::string>& parts_;
+            CsvFields fields_;
+        };
+        parts.resize(tables_.size());
+        for (std::string& part : parts) {
+            part.clear();
+        }
+        Rows rows(parts);
+        writeTableRows(game, rows);
+    }
+
+    void addRendered(const std::vector<std::string>& parts) override {
         if (options_.stop && options_.stop()) {
             throw ExportStopped("interrupted");
         }
-        writeTableRows(game, *this);
-        for (auto& table : tables_) {
-            table->out.flushIfFull();
+        for (std::size_t i = 0; i < tables_.size(); ++i) {
+            tables_[i]->out.buffer += parts[i];
+            tables_[i]->out.flushIfFull();
         }
     }
 
@@ -102,16 +132,10 @@ class CsvWriter : public GameWriter, private TableSink {
     }
 
   private:
-    FieldSink& beginRow(std::size_t table) override {
-        fields_.beginRow(tables_[table]->out.buffer);
-        return fields_;
-    }
-    void endRow() override { fields_.endRow(); }
-
     MadeFolder folder_; // first: it outlives the files in it
     ExportOptions options_;
     std::vector<std::optional<CsvTable>> tables_;
-    CsvFields fields_;
+    std::vector<std::string> parts_; // add()'s own
 };
 
 } // namespace

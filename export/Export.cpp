@@ -5,6 +5,8 @@
 #include "export/ExportWriters.h"
 #include "io/AtomicFile.h"
 
+#include <stdexcept>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -54,6 +56,14 @@ fs::path parentOf(const fs::path& path) {
 }
 
 } // namespace
+
+void GameWriter::render(const GameFacts&, std::vector<std::string>&) const {
+    throw std::logic_error("this export writes its games in add()");
+}
+
+void GameWriter::addRendered(const std::vector<std::string>&) {
+    throw std::logic_error("this export writes its games in add()");
+}
 
 fs::path csvFile(const fs::path& folder, const char* table) {
     return folder / (std::string(table) + ".csv");

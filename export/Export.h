@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "analysis/GameFacts.h"
 #include "io/FileError.h"
@@ -48,6 +49,13 @@ class GameWriter {
     // The game's hands must be filled.
     virtual void add(const GameFacts& game) = 0;
     virtual void commit() = 0;
+
+    // A format whose text can be made apart from its writing: render() may run on
+    // another thread than the writer's, for one game at a time of its own, and
+    // addRendered() writes what it made, in order. Others write in add() alone.
+    virtual bool rendersApart() const { return false; }
+    virtual void render(const GameFacts& game, std::vector<std::string>& parts) const;
+    virtual void addRendered(const std::vector<std::string>& parts);
 };
 
 // The files of the CSV export in their folder, one per table.

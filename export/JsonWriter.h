@@ -68,4 +68,3 @@ template <typename Writer> class JsonWriterSink final : public JsonSink {
   private:
     Writer& writer_;
 };
-

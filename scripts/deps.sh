@@ -7,7 +7,7 @@ set -euo pipefail
 what=${1:-all}
 
 core=(cmake ninja-build g++ clang python3 googletest libgtest-dev
-      libcli11-dev nlohmann-json3-dev libsqlite3-dev)
+      libcli11-dev rapidjson-dev libsqlite3-dev)
 client=(sqlite3 chromium fonts-ipafont-gothic)
 # The x86_64 compilers and 64-bit Wine run the Windows suites where 32-bit programs
 # cannot run (scripts/test.sh).
