@@ -12,7 +12,7 @@
 #include "analysis/GameFacts.h"
 
 // Takes the values of one row, or of one JSON object, in order. Texts are UTF-8 and last
-// until the next call.
+// until the half-game's walk ends (a row's, until its endRow at least).
 class ValueSink {
   public:
     virtual ~ValueSink() = default;
