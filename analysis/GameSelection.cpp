@@ -104,7 +104,11 @@ bool GameSelection::run(FactsNeeded needed, const Render& render,
         RecordLines lines;
     };
     std::deque<Held> held;
+    std::size_t readSoFar = 0;
     const auto consume = [&](Slot& slot) {
+        if (progress_ && ++readSoFar % 512 == 0) {
+            progress_(readSoFar);
+        }
         if (slot.pending) {
             facts(slot);
         }

@@ -54,6 +54,12 @@ class GameSelection {
     // The same, visiting each hand of each selected half-game together with it.
     bool forEachHand(const std::function<void(const GameFacts&, const HandFacts&)>& visit);
 
+    // Told on the caller's thread, now and then during run(), how many half-games have
+    // been read so far (of about logs().halfGamesFound()).
+    void setProgress(std::function<void(std::size_t read)> progress) {
+        progress_ = std::move(progress);
+    }
+
     const LogSet& logs() const { return logs_; }
     const GameFilter& filter() const { return filter_; }
     // After run(): how many half-games the filter kept.
@@ -63,4 +69,5 @@ class GameSelection {
     LogSet logs_;
     GameFilter filter_;
     std::size_t selected_ = 0;
+    std::function<void(std::size_t)> progress_;
 };

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "cli/Progress.h"
 #include "cli/Terminal.h"
 #include "io/FileError.h"
 #include "text/Encoding.h"
@@ -104,6 +105,13 @@ void addLogOptions(CLI::App& command, LogOptions& options) {
     command.add_flag("--strict", options.strict,
                      "Fail on an unfinished last half-game (one still being played) instead of "
                      "leaving it out with a warning");
+}
+
+void addProgressOption(CLI::App& command, LogOptions& options) {
+    options.progress = true;
+    command.add_flag("--quiet", options.quiet,
+                     "Show no progress on standard error (shown only on a terminal, and only "
+                     "when reading takes over a second)");
 }
 
 void addLogArguments(CLI::App& command, LogOptions& options) {
@@ -220,6 +228,10 @@ void refuseToOverwriteLogs(const LogOptions& logs, const std::vector<std::string
 }
 
 CommandLogs::CommandLogs(const LogOptions& options, GameFilter filter) : options_(options) {
+    // From the start: reading the files is part of the wait.
+    if (options.progress && !options.quiet && standardErrorIsTerminal()) {
+        progress_ = std::make_unique<ProgressLine>(0);
+    }
     std::vector<std::string> files;
     int stdinUses = 0;
     for (std::size_t i = 0; i < options.logs.size(); ++i) {
@@ -240,7 +252,13 @@ CommandLogs::CommandLogs(const LogOptions& options, GameFilter filter) : options
     setOptions.salvage = options.salvage;
     setOptions.strict = options.strict;
     selection_ = std::make_unique<GameSelection>(std::move(files), setOptions, std::move(filter));
+    if (progress_) {
+        progress_->setTotal(selection_->logs().halfGamesFound());
+        selection_->setProgress([this](std::size_t read) { progress_->update(read); });
+    }
 }
+
+CommandLogs::~CommandLogs() = default;
 
 std::string CommandLogs::describe(const LoadProblem& problem) const {
     return options_.logs[problem.file] + ": " + cp932ToUtf8(describeHalfGameError(problem.error));
@@ -298,6 +316,9 @@ void writeWarnings(const std::vector<std::string>& lines) {
 }
 
 void CommandLogs::finish(bool read) const {
+    if (progress_) {
+        progress_->clear(); // before the warnings and errors
+    }
     const LogSet& logs = selection_->logs();
     std::vector<std::string> warnings = warningLines();
     if (logs.duplicates() > 0) {

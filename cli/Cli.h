@@ -25,6 +25,8 @@ struct LogOptions {
     std::vector<std::string> logs; // file names as typed (UTF-8), "-" for standard input
     bool salvage = false;
     bool strict = false;
+    bool progress = false; // the command shows how far it has read, on a terminal
+    bool quiet = false;    // --quiet: it does not
 };
 
 struct FilterOptions {
@@ -40,6 +42,8 @@ struct FilterOptions {
 // more after it.
 void addLogOptions(CLI::App& command, LogOptions& options);
 void addLogArguments(CLI::App& command, LogOptions& options);
+// A command whose pass may be long shows its progress on a terminal; --quiet hides it.
+void addProgressOption(CLI::App& command, LogOptions& options);
 void addFilterOptions(CLI::App& command, FilterOptions& options);
 // A number of half-games (--last, --min-games): 1 or more, said so in plain words.
 CLI::Validator countOfGames();
@@ -56,10 +60,14 @@ void refuseToOverwriteLogs(const LogOptions& logs, const std::vector<std::string
                            const std::string& flag = "-o");
 
 // A command's logs, read from their files and ready for the one pass.
+class ProgressLine;
+
 class CommandLogs {
   public:
-    // Reads every log (throws CliExit when one cannot be read).
+    // Reads every log (throws CliExit when one cannot be read). A command with progress
+    // shows on a terminal how far its pass has read, until finish().
     CommandLogs(const LogOptions& options, GameFilter filter = {});
+    ~CommandLogs();
     GameSelection& selection() { return *selection_; }
     const LogOptions& options() const { return options_; }
 
@@ -74,6 +82,7 @@ class CommandLogs {
 
   private:
     LogOptions options_;
+    std::unique_ptr<ProgressLine> progress_;
     std::unique_ptr<GameSelection> selection_;
     std::vector<LogWarning> decoding_; // from reading UTF-8 logs
 };

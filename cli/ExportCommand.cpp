@@ -144,6 +144,7 @@ void addExportCommand(CLI::App& app) {
     command->add_flag("--lines", options->lines, "json: JSON Lines, one half-game a line");
     addFilterOptions(*command, options->filters);
     addLogOptions(*command, options->logs);
+    addProgressOption(*command, options->logs);
     addLogArguments(*command, options->logs);
     std::vector<std::string> examples{"export log.txt --format sqlite -o games.db",
                                       "export log.txt --format json --lines -o - | head -n 1"};

@@ -89,6 +89,7 @@ void addListCommand(CLI::App& app) {
         ->check(CLI::IsMember({"table", "csv", "json"}));
     addFilterOptions(*command, options->filters);
     addLogOptions(*command, options->logs);
+    addProgressOption(*command, options->logs);
     addLogArguments(*command, options->logs);
     addExamples(*command, {"list log.txt --with ねこまる --since 2003-06-01",
                            "list --format csv --last 100 log.txt > recent.csv"});

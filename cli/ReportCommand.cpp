@@ -91,6 +91,7 @@ void addReportCommand(CLI::App& app) {
     CLI::App* command = app.add_subcommand(
         "report", "One player's statistics, charts and half-games as one HTML page");
     addLogOptions(*command, options->logs);
+    addProgressOption(*command, options->logs);
     addFilterOptions(*command, options->filters);
     command->get_option("--player")
         ->description("Whose report (default: the log's owner, the name in every half-game "

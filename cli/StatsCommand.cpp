@@ -143,6 +143,7 @@ void addStatsCommand(CLI::App& app) {
     CLI::App* command = app.add_subcommand(
         "stats", "A player's placings, rating, win and deal-in rates, yaku and head to head");
     addLogOptions(*command, options->logs);
+    addProgressOption(*command, options->logs);
     addFilterOptions(*command, options->filters);
     CLI::Option* player = command->get_option("--player");
     player->description("Whose statistics (default: the log's owner, the name in every "

@@ -2,6 +2,9 @@
 piece of the message, the log byte for byte as it was, and no temporary file left."""
 import json
 import os
+import pty
+import select
+import shutil
 import signal
 import subprocess
 import time
@@ -245,6 +248,58 @@ class HostileTest(CliTest):
         top = self.assertRuns("--help").out
         self.assertIn("paiview LOG... with no command writes the report", top)
         self.assertIn("--with NAME", self.assertRuns("list", "--help").out)
+
+
+def run_on_terminal(args, env):
+    """Runs paiview with standard error on a pseudo-terminal; returns its bytes."""
+    master, slave = pty.openpty()
+    proc = subprocess.Popen([PAIVIEW, *map(str, args)], stdout=subprocess.DEVNULL,
+                            stderr=slave, env=env)
+    os.close(slave)
+    data = b""
+    while select.select([master], [], [], TIMEOUT)[0]:
+        try:
+            chunk = os.read(master, 65536)
+        except OSError:  # the child closed the terminal
+            break
+        if not chunk:
+            break
+        data += chunk
+    os.close(master)
+    proc.wait(timeout=TIMEOUT)
+    return proc.returncode, data
+
+
+class ProgressTest(CliTest):
+    """Long work shows how far it has read on a terminal, and nowhere else."""
+
+    def test_progress_only_on_a_terminal(self):
+        log = scoregen(self, self.tmp / "gen.txt", 2000)
+        env = dict(os.environ, PAIVIEW_PROGRESS_AFTER_MS="0")  # draw at once
+        commands = [["export", "--format", "csv", "-o", self.tmp / "csv"],
+                    ["stats"], ["report", "-o", self.tmp / "r.html"], ["list"]]
+        for command in commands:
+            with self.subTest(command=command[0]):
+                piped = subprocess.run([PAIVIEW, *map(str, command), log], capture_output=True,
+                                       env=env, timeout=TIMEOUT)
+                self.assertEqual(piped.returncode, 0, piped.stderr)
+                self.assertNotIn(b"\r", piped.stderr)
+                self.assertNotIn(b"half-games read", piped.stderr)
+                for quiet in (False, True):
+                    args = [*command, log, *(["--quiet"] if quiet else [])]
+                    if command[0] == "report":
+                        (self.tmp / "r.html").unlink(missing_ok=True)
+                    if command[0] == "export":
+                        shutil.rmtree(self.tmp / "csv", ignore_errors=True)
+                    code, err = run_on_terminal(args, env)
+                    self.assertEqual(code, 0, err)
+                    if quiet:
+                        self.assertNotIn(b"half-games read", err)
+                        continue
+                    self.assertRegex(err, rb"^\rpaiview: \d+ of 2000 half-games read \(\d+%\)")
+                    # Cleared at the end: the last line drawn is blanked out.
+                    last = err.rindex(b"half-games read")
+                    self.assertRegex(err[last:], rb"^half-games read \(\d+%\) *\r +\r")
 
 
 class OnePassTest(CliTest):
