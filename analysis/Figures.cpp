@@ -19,6 +19,11 @@ V paymentCount(const S& s, int n) {
     return paymentsTellTsumo(s.players) ? count(n) : std::nullopt;
 }
 
+// The Wilson interval of a rate, where the rate is there at all.
+std::optional<Interval> rateInterval(const V& rate, int part, int whole) {
+    return rate ? wilsonInterval(part, whole) : std::nullopt;
+}
+
 const std::vector<Figure>& catalogue() {
     using F = FigureStyle;
     static const std::vector<Figure> figures = {
@@ -130,11 +135,13 @@ const std::vector<Figure>& catalogue() {
         {"win_rate", "Win rate", "和了率", F::Rate, [](const S& s) { return s.winRate; }, "wins",
          [](const S& s) { return s.intervals.winRate; }, true, true},
         {"tsumo_rate", "Tsumo of wins", "ツモ率", F::Rate, [](const S& s) { return s.tsumoRate; },
-         "tsumo_wins", nullptr, true, true},
+         "tsumo_wins", [](const S& s) { return rateInterval(s.tsumoRate, s.tsumoWins, s.wins); },
+         true, true},
         {"deal_in_rate", "Deal-in rate", "放銃率", F::Rate, [](const S& s) { return s.dealInRate; },
          "deal_ins", [](const S& s) { return s.intervals.dealInRate; }, true, true},
         {"draw_rate", "Draw rate", "流局率", F::Rate, [](const S& s) { return s.drawRate; },
-         "draws", nullptr, true, true},
+         "draws", [](const S& s) { return rateInterval(s.drawRate, s.draws, s.hands); }, true,
+         true},
         {"average_win", "Win average", "平均和了点", F::SignedPoints,
          [](const S& s) { return s.averageWin; }},
         {"largest_win", "Largest win", "最大和了点", F::Part},
@@ -150,7 +157,9 @@ const std::vector<Figure>& catalogue() {
          nullptr,
          false},
         {"dealer.win_rate", "Win rate as dealer", "親の和了率", F::Rate,
-         [](const S& s) { return s.dealer.winRate; }, "dealer.wins", nullptr, true, false, true},
+         [](const S& s) { return s.dealer.winRate; }, "dealer.wins",
+         [](const S& s) { return rateInterval(s.dealer.winRate, s.dealer.wins, s.dealer.hands); },
+         true, false, true},
         {"dealer.deal_ins",
          "Deal-ins as dealer",
          "親の放銃",
@@ -160,8 +169,11 @@ const std::vector<Figure>& catalogue() {
          nullptr,
          false},
         {"dealer.deal_in_rate", "Deal-in rate as dealer", "親の放銃率", F::Rate,
-         [](const S& s) { return s.dealer.dealInRate; }, "dealer.deal_ins", nullptr, true, false,
-         true},
+         [](const S& s) { return s.dealer.dealInRate; }, "dealer.deal_ins",
+         [](const S& s) {
+             return rateInterval(s.dealer.dealInRate, s.dealer.dealIns, s.dealer.hands);
+         },
+         true, false, true},
         {"dealer.longest_run",
          "Longest run as dealer",
          "最長連荘",
@@ -212,7 +224,11 @@ const std::vector<Figure>& catalogue() {
          nullptr,
          false},
         {"draws_tenpai.rate", "Tenpai at draws", "流局時聴牌率", F::Rate,
-         [](const S& s) { return s.drawsTenpai.rate; }, "draws_tenpai.tenpai", nullptr, true, true},
+         [](const S& s) { return s.drawsTenpai.rate; }, "draws_tenpai.tenpai",
+         [](const S& s) {
+             return rateInterval(s.drawsTenpai.rate, s.drawsTenpai.tenpai, s.drawsTenpai.known);
+         },
+         true, true},
         {"wins_by_kind.ron", "Ron wins", "ロン和了", F::Count,
          [](const S& s) { return paymentCount(s, s.winsByKind.ron); }},
         {"wins_by_kind.tsumo", "Tsumo wins", "ツモ和了", F::Count,
@@ -246,7 +262,10 @@ const std::vector<Figure>& catalogue() {
          nullptr,
          false},
         {"wins_by_kind.riichi_rate", "Riichi of wins", "立直率（和了のうち）", F::Rate,
-         [](const S& s) { return s.winsByKind.riichiRate; }, "wins_by_kind.riichi_wins"},
+         [](const S& s) { return s.winsByKind.riichiRate; }, "wins_by_kind.riichi_wins",
+         [](const S& s) {
+             return rateInterval(s.winsByKind.riichiRate, s.winsByKind.riichiWins, s.wins);
+         }},
         {"deal_in.average", "Deal-in average", "平均放銃点", F::Points,
          [](const S& s) { return s.dealIn.average; }},
         {"deal_in.largest", "Largest deal-in", "最大放銃点", F::Part},

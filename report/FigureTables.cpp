@@ -44,35 +44,6 @@ namespace {
 using S = TableSizeStats;
 using I = std::optional<Interval>;
 
-// The denominators of the catalogue's rates that come without an interval.
-struct RateInterval {
-    std::string_view key;
-    I (*interval)(const S&);
-};
-const RateInterval kRateIntervals[] = {
-    {"tsumo_rate", [](const S& s) -> I { return wilsonInterval(s.tsumoWins, s.wins); }},
-    {"draw_rate", [](const S& s) -> I { return wilsonInterval(s.draws, s.hands); }},
-    {"dealer.win_rate",
-     [](const S& s) -> I { return wilsonInterval(s.dealer.wins, s.dealer.hands); }},
-    {"dealer.deal_in_rate",
-     [](const S& s) -> I { return wilsonInterval(s.dealer.dealIns, s.dealer.hands); }},
-    {"draws_tenpai.rate",
-     [](const S& s) -> I { return wilsonInterval(s.drawsTenpai.tenpai, s.drawsTenpai.known); }},
-    {"wins_by_kind.riichi_rate",
-     [](const S& s) -> I { return wilsonInterval(s.winsByKind.riichiWins, s.wins); }},
-};
-
-// The catalogue's figure, with an interval where the page supplies it.
-Figure withInterval(const Figure& figure) {
-    Figure out = figure;
-    for (const RateInterval& r : kRateIntervals) {
-        if (!out.interval && r.key == figure.key) {
-            out.interval = r.interval;
-        }
-    }
-    return out;
-}
-
 int placed(const S& s) {
     int n = 0;
     for (int c : s.placeCounts) {
@@ -140,7 +111,7 @@ std::string largestDealIn(const S& s) {
 } // namespace
 
 std::optional<Interval> figureInterval(const Figure& figure, const TableSizeStats& stats) {
-    const Figure f = withInterval(figure);
+    const Figure f = (figure);
     if (!f.interval || !f.value || !f.value(stats)) {
         return std::nullopt;
     }
@@ -148,7 +119,7 @@ std::optional<Interval> figureInterval(const Figure& figure, const TableSizeStat
 }
 
 std::string figureIntervalText(const Figure& figure, const TableSizeStats& stats) {
-    const Figure f = withInterval(figure);
+    const Figure f = (figure);
     if (!f.value || !f.value(stats)) {
         return {};
     }
