@@ -58,7 +58,8 @@ std::optional<Interval> wilsonInterval(long long count, long long total) {
     return Interval{std::max(0.0, centre - half), std::min(1.0, centre + half)};
 }
 
-std::optional<Interval> meanInterval(double sum, double sumOfSquares, long long n) {
+std::optional<Interval> meanInterval(double sum, double sumOfSquares, long long n, double least,
+                                     double most) {
     if (n < 2) {
         return std::nullopt;
     }
@@ -67,7 +68,7 @@ std::optional<Interval> meanInterval(double sum, double sumOfSquares, long long 
     // Rounding can leave a hair below zero when every value is the same.
     const double variance = std::max(0.0, (sumOfSquares - count * mean * mean) / (count - 1));
     const double half = kZ * std::sqrt(variance) / std::sqrt(count);
-    return Interval{mean - half, mean + half};
+    return Interval{std::max(least, mean - half), std::min(most, mean + half)};
 }
 
 std::optional<PeriodUnit> periodUnitNamed(std::string_view name) {

@@ -13,8 +13,10 @@ struct Interval {
 // The Wilson score interval (z = 1.96) of count out of total; absent for no total.
 std::optional<Interval> wilsonInterval(long long count, long long total);
 // mean ± 1.96 × the sample standard deviation ÷ √n, from the sum and the sum of squares
-// of n values; absent below two values.
-std::optional<Interval> meanInterval(double sum, double sumOfSquares, long long n);
+// of n values, kept within least and most, the values' own range (an average place of
+// 4 players lies in 1-4, however few the half-games); absent below two values.
+std::optional<Interval> meanInterval(double sum, double sumOfSquares, long long n, double least,
+                                     double most);
 
 enum class PeriodUnit { Day, Week, Month, Year };
 

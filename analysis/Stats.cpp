@@ -572,7 +572,7 @@ void Tally::finishSize(SizeTally& size, const StartTimes& starts) {
     }
     FigureIntervals& in = s.intervals;
     in.averagePlace = meanInterval(static_cast<double>(p.placeSum),
-                                   static_cast<double>(p.placeSquares), p.placed);
+                                   static_cast<double>(p.placeSquares), p.placed, 1, s.players);
     in.topTwoRate = wilsonInterval(p.topTwo, p.placed);
     in.lastAvoidanceRate = wilsonInterval(p.notLast, p.placed);
     in.winRate = wilsonInterval(s.wins, s.hands);
@@ -583,9 +583,9 @@ void Tally::finishSize(SizeTally& size, const StartTimes& starts) {
         PeriodStats out = period.stats;
         out.period = key;
         out.averagePlace = period.places.average();
-        out.averagePlaceInterval =
-            meanInterval(static_cast<double>(period.places.placeSum),
-                         static_cast<double>(period.places.placeSquares), period.places.placed);
+        out.averagePlaceInterval = meanInterval(static_cast<double>(period.places.placeSum),
+                                                static_cast<double>(period.places.placeSquares),
+                                                period.places.placed, 1, s.players);
         out.topTwoRate = ratio(period.places.topTwo, period.places.placed);
         out.lastAvoidanceRate = ratio(period.places.notLast, period.places.placed);
         out.winRate = ratio(period.wins, period.hands);

@@ -261,13 +261,13 @@ class JsonDocumentTest(CliTest):
         ("generated", "show"): "3ab3765077c2f5329f24782d0b7d86fc4b3291933ca168e0b0b0668def5ffc6d",
     }
     VALUES = {  # (log, command): sha256 of the document as Python writes its values
-        ("sample", "stats"): "d78275386e11593e850c4e10fdbb0b6253df9e93e48c891db61d7cae3dda65d6",
-        ("sample", "all"): "ca0d0a33edf07d9f87d045b4fa5364561ad508efe241c17899d026232a6e3daf",
-        ("sample", "weeks"): "49da6cd3408bbd74ffbe146aa3116dd4322528336083821b6d59ed3273b3baba",
+        ("sample", "stats"): "b3ab221a53c5b10c5cc5e9e7ab508ac223ff16a6892a54b336e68d9d0765f13e",
+        ("sample", "all"): "90527fbea4f8a584469c96248d6533f91936d785e904e63ebe994f687e449120",
+        ("sample", "weeks"): "3d3830cf0cb4591ba556efebd7b17eddd2043961649080a431d41b4f3aa64c46",
         ("sample", "search"): "4f2e386b0c2c0468c936d59c6252837bc3bfbeafcd99006db23ec64e01f969ce",
-        ("generated", "stats"): "6c93f27427455635bc146854a58d9943d40ddddb8d3581ff50755ebd794e4390",
-        ("generated", "all"): "d19f6bb61f23e88022a49e038c42cee6f64f0a5b6cd9b2a181a5454d815f3e42",
-        ("generated", "weeks"): "80590cf1b8b305e69ca951e30162b54fd3c1168bf672c1ed3da182d4a56e7fcd",
+        ("generated", "stats"): "6bb3e11cd3153804e9b5c163a23adbceebd2e7b2910caefd8d024afcb43aca0c",
+        ("generated", "all"): "1533a14e4ca837f0d8092d1bf1a0d59173885b85bf8f365cb142bc3dbd41172d",
+        ("generated", "weeks"): "bdef25777fe50ecdf19a9ff7fc873d2d34a4c3a7d58bcd4192b720b1c52a6bff",
         ("generated", "search"): "59689778a70fdb6ef493d7849ea18f0d2d0daa000471b8203e7f8d38160f3cbf",
     }
     COMMANDS = {

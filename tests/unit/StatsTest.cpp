@@ -359,17 +359,27 @@ TEST(StatsTest, PeriodsAndIntervals) {
     EXPECT_EQ(none.low, 0.0);
     EXPECT_NEAR(none.high, 0.2775, 1e-4);
     EXPECT_EQ(all.high, 1.0);
-    EXPECT_FALSE(meanInterval(3, 9, 1));           // one value tells no spread
-    const Interval same = *meanInterval(6, 12, 3); // 2, 2, 2
+    EXPECT_FALSE(meanInterval(3, 9, 1, 1, 4));           // one value tells no spread
+    const Interval same = *meanInterval(6, 12, 3, 1, 4); // 2, 2, 2
     EXPECT_DOUBLE_EQ(same.low, 2.0);
     EXPECT_DOUBLE_EQ(same.high, 2.0);
+    const Interval wide = *meanInterval(5, 17, 2, 1, 4); // 1, 4: 2.5 ± 2.94, within 1-4
+    EXPECT_DOUBLE_EQ(wide.low, 1.0);
+    EXPECT_DOUBLE_EQ(wide.high, 4.0);
 }
 
 // Names that share their first eight bytes, differ only in their length or are empty
 // each keep their own id, in the order added, through the table's growth and a copy.
 TEST(StatsTest, NameIndexKeepsEachNameItsId) {
-    std::vector<std::string> names{"", "a", "立直", "立直一発", "abcdefgh", "abcdefghi",
-                                   "abcdefghj", std::string("x\0y", 3), std::string(300, 'z')};
+    std::vector<std::string> names{"",
+                                   "a",
+                                   "立直",
+                                   "立直一発",
+                                   "abcdefgh",
+                                   "abcdefghi",
+                                   "abcdefghj",
+                                   std::string("x\0y", 3),
+                                   std::string(300, 'z')};
     for (int i = 0; i < 500; ++i) {
         names.push_back("player" + std::to_string(i));
     }
