@@ -176,6 +176,16 @@ void writeOptional(Json& w, const std::optional<int>& value) {
     ::writeOptional(w, value);
 }
 
+// One member of an object: its key, then its value.
+void member(Json& w, const char* key, long long value) {
+    w.Key(key);
+    w.Int64(value);
+}
+template <typename T> void member(Json& w, const char* key, const std::optional<T>& value) {
+    w.Key(key);
+    writeOptional(w, value);
+}
+
 // A CP932 text of the log, or null when it is empty (or absent).
 void writeLogText(Json& w, const std::string& cp932, bool nullWhenEmpty = false) {
     if (nullWhenEmpty && cp932.empty()) {
@@ -202,16 +212,14 @@ void writeRating(Json& w, const std::optional<RatingPoint>& point) {
         return;
     }
     w.StartObject();
-    w.Key("rating");
-    w.Int(point->rating);
+    member(w, "rating", point->rating);
     w.Key("date");
     if (point->date.empty()) {
         w.Null();
     } else {
         writeText(w, point->date);
     }
-    w.Key("game");
-    w.Int(point->game);
+    member(w, "game", point->game);
     w.EndObject();
 }
 
@@ -238,8 +246,7 @@ void writeScore(Json& w, const std::optional<ScoreRecord>& score) {
     w.StartObject();
     w.Key("score");
     writeNumber(w, score->tenths / 10.0);
-    w.Key("game");
-    w.Int(score->game);
+    member(w, "game", score->game);
     w.EndObject();
 }
 
@@ -249,12 +256,9 @@ void writePart(Json& w, std::string_view key, const TableSizeStats& s) {
         w.StartArray();
         for (std::size_t i = 0; i < s.placeCounts.size(); ++i) {
             w.StartObject();
-            w.Key("place");
-            w.Uint64(i + 1);
-            w.Key("count");
-            w.Int(s.placeCounts[i]);
-            w.Key("rate");
-            writeOptional(w, s.placeRates[i]);
+            member(w, "place", i + 1);
+            member(w, "count", s.placeCounts[i]);
+            member(w, "rate", s.placeRates[i]);
             w.EndObject();
         }
         w.EndArray();
@@ -286,10 +290,8 @@ void writePart(Json& w, std::string_view key, const TableSizeStats& s) {
             w.StartObject();
             w.Key("winner");
             writeLogText(w, d.winner);
-            w.Key("count");
-            w.Int(d.count);
-            w.Key("points");
-            w.Int64(d.points);
+            member(w, "count", d.count);
+            member(w, "points", d.points);
             w.EndObject();
         }
         w.EndArray();
@@ -303,10 +305,8 @@ void writePart(Json& w, std::string_view key, const TableSizeStats& s) {
             } else {
                 w.Null();
             }
-            w.Key("wins");
-            w.Int(l.wins);
-            w.Key("deal_ins");
-            w.Int(l.dealIns);
+            member(w, "wins", l.wins);
+            member(w, "deal_ins", l.dealIns);
             w.EndObject();
         }
         w.EndArray();
@@ -314,12 +314,9 @@ void writePart(Json& w, std::string_view key, const TableSizeStats& s) {
         w.StartArray();
         for (const SeatPlaces& seat : s.bySeat) {
             w.StartObject();
-            w.Key("seat");
-            w.Int(seat.seat);
-            w.Key("games");
-            w.Int(seat.games);
-            w.Key("average_place");
-            writeOptional(w, seat.averagePlace);
+            member(w, "seat", seat.seat);
+            member(w, "games", seat.games);
+            member(w, "average_place", seat.averagePlace);
             w.EndObject();
         }
         w.EndArray();
@@ -361,12 +358,9 @@ void writePart(Json& w, std::string_view key, const TableSizeStats& s) {
             w.StartObject();
             w.Key("period");
             writeText(w, p.period);
-            w.Key("games");
-            w.Int(p.games);
-            w.Key("completed");
-            w.Int(p.completed);
-            w.Key("average_place");
-            writeOptional(w, p.averagePlace);
+            member(w, "games", p.games);
+            member(w, "completed", p.completed);
+            member(w, "average_place", p.averagePlace);
             w.Key("average_place_interval");
             writeInterval(w, p.averagePlaceInterval);
             for (const auto& [name, value] :
@@ -377,8 +371,7 @@ void writePart(Json& w, std::string_view key, const TableSizeStats& s) {
                 w.Key(name);
                 writeOptional(w, *value);
             }
-            w.Key("last_rating");
-            writeOptional(w, p.lastRating);
+            member(w, "last_rating", p.lastRating);
             w.EndObject();
         }
         w.EndArray();
@@ -386,12 +379,9 @@ void writePart(Json& w, std::string_view key, const TableSizeStats& s) {
         w.StartArray();
         for (const HourStats& h : s.hours) {
             w.StartObject();
-            w.Key("hour");
-            w.Int(h.hour);
-            w.Key("games");
-            w.Int(h.games);
-            w.Key("average_place");
-            writeOptional(w, h.averagePlace);
+            member(w, "hour", h.hour);
+            member(w, "games", h.games);
+            member(w, "average_place", h.averagePlace);
             w.EndObject();
         }
         w.EndArray();
@@ -417,8 +407,7 @@ void writeFigure(Json& w, const Figure& f, const TableSizeStats& s) {
 
 void writeSize(Json& w, const TableSizeStats& s) {
     w.StartObject();
-    w.Key("players");
-    w.Int(s.players);
+    member(w, "players", s.players);
     const auto& figures = sizeFigures();
     const auto objectOf = [](const Figure& f) {
         const std::size_t dot = f.key.find('.');
@@ -594,16 +583,14 @@ void writeStatsMembers(IndentedJsonWriter& w, const PlayerStats& stats) {
         writeSize(w, s);
     }
     w.EndArray();
-    w.Key("yaku_hands");
-    w.Int(stats.yakuHands);
+    member(w, "yaku_hands", stats.yakuHands);
     w.Key("yaku");
     w.StartArray();
     for (const YakuCount& y : stats.yaku) {
         w.StartObject();
         w.Key("yaku");
         writeLogText(w, y.yaku);
-        w.Key("hands");
-        w.Int(y.hands);
+        member(w, "hands", y.hands);
         w.EndObject();
     }
     w.EndArray();
@@ -615,14 +602,10 @@ void writeStatsMembers(IndentedJsonWriter& w, const PlayerStats& stats) {
         w.StartObject();
         w.Key("opponent");
         writeLogText(w, h.opponent);
-        w.Key("games");
-        w.Int(h.games);
-        w.Key("above");
-        w.Int(h.above);
-        w.Key("above_rate");
-        writeOptional(w, h.aboveRate);
-        w.Key("score_difference");
-        writeOptional(w, h.scoreDifference);
+        member(w, "games", h.games);
+        member(w, "above", h.above);
+        member(w, "above_rate", h.aboveRate);
+        member(w, "score_difference", h.scoreDifference);
         w.EndObject();
     }
     w.EndArray();

@@ -4,27 +4,13 @@
 
 #include <cstring>
 
+#include "text/AsciiRun.h"
+
 namespace cp932 {
 
 namespace {
 
 using table::kNone;
-
-// Eight bytes at a time: ASCII runs are the bulk of a log.
-const unsigned char* skipAscii(const unsigned char* p, const unsigned char* end) {
-    while (end - p >= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, p, 8);
-        if (word & 0x8080808080808080ull) {
-            break;
-        }
-        p += 8;
-    }
-    while (p < end && *p < 0x80) {
-        ++p;
-    }
-    return p;
-}
 
 char* putUtf8(char* o, unsigned int cp) {
     if (cp < 0x80) {
@@ -97,7 +83,7 @@ bool dropped(std::uint32_t cp) {
 void appendUtf8(std::string& out, std::string_view cp932) {
     const auto* p = reinterpret_cast<const unsigned char*>(cp932.data());
     const auto* end = p + cp932.size();
-    const auto* run = skipAscii(p, end);
+    const auto* run = asciiRunEnd(p, end);
     out.append(cp932.data(), static_cast<std::size_t>(run - p));
     if (run == end) {
         return;
@@ -109,7 +95,7 @@ void appendUtf8(std::string& out, std::string_view cp932) {
     char* const first = &out[0];
     char* o = first + start;
     while (p < end) {
-        run = skipAscii(p, end);
+        run = asciiRunEnd(p, end);
         std::memcpy(o, p, static_cast<std::size_t>(run - p));
         o += run - p;
         p = run;
@@ -131,7 +117,7 @@ void appendUtf8(std::string& out, std::string_view cp932) {
 std::size_t appendCp932(std::string& out, std::string_view utf8) {
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* end = p + utf8.size();
-    const auto* run = skipAscii(p, end);
+    const auto* run = asciiRunEnd(p, end);
     out.append(utf8.data(), static_cast<std::size_t>(run - p));
     if (run == end) {
         return 0;
@@ -144,7 +130,7 @@ std::size_t appendCp932(std::string& out, std::string_view utf8) {
     char* o = first + start;
     std::size_t replaced = 0;
     while (p < end) {
-        run = skipAscii(p, end);
+        run = asciiRunEnd(p, end);
         std::memcpy(o, p, static_cast<std::size_t>(run - p));
         o += run - p;
         p = run;

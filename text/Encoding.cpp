@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "text/AsciiRun.h"
+
 namespace {
 
 // Written as bytes: this file's literals are compiled to CP932.
@@ -17,15 +19,7 @@ bool isValidUtf8(std::string_view bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* end = p + bytes.size();
     while (p < end) {
-        // ASCII runs are the bulk of a log: skip eight bytes at a time.
-        while (end - p >= 8) {
-            std::uint64_t word;
-            std::memcpy(&word, p, 8);
-            if (word & 0x8080808080808080ull) {
-                break;
-            }
-            p += 8;
-        }
+        p = asciiRunEnd(p, end);
         if (p >= end) {
             break;
         }
