@@ -213,6 +213,11 @@ void handNumber(const Row& r, ValueSink& s) {
     s.integer(r.hand->number);
 }
 
+// A row's place among the rows of its kind under its hand, from 1.
+void positionNumber(const Row& r, ValueSink& s) {
+    s.integer(static_cast<long long>(r.index) + 1);
+}
+
 using R = const Row&;
 using S = ValueSink&;
 
@@ -387,8 +392,7 @@ const std::array<Kind, kKindCount> kCatalogue{{
          {
              {"game_id", kKey, nullptr, nullptr, gameNumber},
              {"hand_no", kKey, nullptr, nullptr, handNumber},
-             {"position", kKey, nullptr, nullptr,
-              [](R r, S s) { s.integer(static_cast<long long>(r.index) + 1); }},
+             {"position", kKey, nullptr, nullptr, positionNumber},
              {"name", kTextNN, "name", nullptr, [](R r, S s) { changeName(r, s); }},
              {"seat", kInt, nullptr, nullptr, changeSeat},
              {"change", kKey, "change", nullptr, [](R r, S s) { s.integer(r.change->change); }},
@@ -406,8 +410,7 @@ const std::array<Kind, kKindCount> kCatalogue{{
          {
              {"game_id", kKey, nullptr, nullptr, gameNumber},
              {"hand_no", kKey, nullptr, nullptr, handNumber},
-             {"position", kKey, nullptr, nullptr,
-              [](R r, S s) { s.integer(static_cast<long long>(r.index) + 1); }},
+             {"position", kKey, nullptr, nullptr, positionNumber},
              {"name", kTextNN, "name", nullptr,
               [](R r, S s) { s.text(r.utf8(r.hand->yakuNames[r.index])); }},
          },
