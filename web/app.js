@@ -237,7 +237,8 @@ function handRow(hand, seats, showDealer) {
   seats.forEach((seat, i) => {
     let change = 0;
     for (const c of hand.changes) {
-      change += c.name === seat.name ? c.change : 0;
+      // By seat where the log tells it; by name where two seats share one.
+      change += (c.seat != null ? c.seat === seat.seat : c.name === seat.name) ? c.change : 0;
     }
     const text = hand.resultParsed ? signed(change) : '?';
     const cell = el('td', { class: `num ${change > 0 ? 'plus' : change < 0 ? 'minus' : ''}` }, text);
@@ -263,10 +264,8 @@ function showGame(number) {
     const facts = [
       ['開始', game.start || game.startRaw],
       ['終了', game.end || game.endRaw],
-      ...game.seats.map((s, i) => {
-        const start = Array.isArray(game.startPoints) ? game.startPoints[i] : null;
-        return [`[${s.seat}]`, start == null ? s.raw : `${s.raw}（開始 ${start}）`];
-      }),
+      ...game.seats.map((s) => [`[${s.seat}]`, s.raw]),
+      ...(typeof game.startPoints === 'number' ? [['開始点', String(game.startPoints)]] : []),
       ...(game.aborted ? [['結果', '途中終了']] : []),
       ...game.placings.map((p, i) => [i === 0 ? '順位' : '', p.raw]),
     ];

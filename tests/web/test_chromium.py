@@ -97,6 +97,13 @@ class PageTest(unittest.TestCase):
         self.assertEqual(hands, len(game["hands"]))
         first_row = b.evaluate("document.querySelector('#hands tbody tr').textContent")
         self.assertIn(game["hands"][0]["title"], first_row)
+        # The hand's dealer, and each seat's points after it.
+        dealer = next(s["name"] for s in game["seats"] if s["seat"] == game["hands"][0]["dealer"])
+        self.assertIn(dealer, first_row)
+        for points in game["hands"][0]["pointsAfter"]:
+            self.assertIn(str(points), first_row)
+        shot = b.send("Page.captureScreenshot", format="png")
+        (WEB / "game.png").write_bytes(base64.b64decode(shot["data"]))
 
         hits = native_json("search", SAMPLE, "yaku", "小三元")
         self.submit("#search", field="yaku", text="小三元")
