@@ -57,6 +57,22 @@ if printf '%s\n' "${missing[@]}" | grep -q ':i386$'; then
     dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -q
-apt-get install -y -q --no-install-recommends "${missing[@]}"
+# A mirror in the middle of a sync fails the update now and then: try again, and in
+# the end install from whatever lists did arrive.
+for try in 1 2 3; do
+    apt-get update -q && break
+    echo "deps.sh: apt-get update failed (try $try of 3)" >&2
+    sleep $((try * 10))
+done
+install() { apt-get install -y -q --no-install-recommends "$@"; }
+# 32-bit Wine comes last and alone: when the i386 lists cannot be had, the rest still
+# installs and the Windows suites run on the x86_64 build under 64-bit Wine.
+plain=() i386=()
+for pkg in "${missing[@]}"; do
+    case $pkg in *:i386) i386+=("$pkg") ;; *) plain+=("$pkg") ;; esac
+done
+[ ${#plain[@]} -eq 0 ] || install "${plain[@]}"
+if [ ${#i386[@]} -gt 0 ] && ! install "${i386[@]}"; then
+    echo "deps.sh: ${i386[*]} could not be installed; the Windows build runs under 64-bit Wine" >&2
+fi
 make_locale

@@ -7,7 +7,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
-build=${PAIVIEW_BUILD_DIR:-$top/build/win32}
+[ "${1:-}" = "--under-xvfb" ] || scripts/deps.sh all
+# Without 32-bit Wine (the machine cannot run 32-bit programs, or its i386 packages
+# could not be installed) the x86_64 build runs under 64-bit Wine.
+preset=win32
+if ! { timeout 20 /lib/ld-linux.so.2 --version && dpkg -s wine32:i386; } >/dev/null 2>&1; then
+    preset=win64
+    export PAIVIEW_WINEARCH=win64
+fi
+build=${PAIVIEW_BUILD_DIR:-$top/build/$preset}
 shots=$top/build/screenshots
 desktop="/desktop=paiview,1024x768"
 
@@ -43,8 +51,7 @@ if [ "${1:-}" = "--under-xvfb" ]; then
     exit 0
 fi
 
-scripts/deps.sh all
-cmake --preset win32 -B "$build" >/dev/null
+cmake --preset $preset -B "$build" >/dev/null
 cmake --build "$build" -j2 --target Paiview shot_driver
 
 . scripts/wine-env.sh 2>/dev/null

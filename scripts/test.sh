@@ -103,10 +103,10 @@ fi
 # The Windows suites: the i686 build under 32-bit Wine, or, where this machine cannot
 # run 32-bit programs (IA-32 emulation off in the kernel), the x86_64 build under
 # 64-bit Wine in a prefix of its own.
-if timeout 20 /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+if timeout 20 /lib/ld-linux.so.2 --version >/dev/null 2>&1 && dpkg -s wine32:i386 >/dev/null 2>&1; then
     win=win32 winearch=win32 prefix=$top/build/wine-test
 else
-    echo "== win32: this machine cannot run 32-bit programs; the Windows suites run on the x86_64 build under 64-bit Wine"
+    echo "== win32: this machine cannot run 32-bit programs (or has no 32-bit Wine); the Windows suites run on the x86_64 build under 64-bit Wine"
     win=win64 winearch=win64 prefix=$top/build/wine-test64
 fi
 if step build-$win bash -c "cmake --preset $win && cmake --build --preset $win"; then
