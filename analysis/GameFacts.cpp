@@ -10,25 +10,46 @@
 
 namespace {
 
-using Words = std::vector<std::string_view>;
-
-// The words of a text into words, whose storage is kept from call to call.
-void splitWords(std::string_view text, Words& words) {
-    words.clear();
-    std::size_t i = 0;
-    while (i < text.size()) {
-        while (i < text.size() && text[i] == ' ') {
-            ++i;
-        }
-        const std::size_t start = i;
-        while (i < text.size() && text[i] != ' ') {
-            ++i;
-        }
-        if (i > start) {
-            words.push_back(text.substr(start, i - start));
+// The words of a text as far as the seat and placing lines read them: the first, the
+// last three and how many there are. It lives on the stack: the Windows builds' runtime
+// destroys a per-thread object wrongly when its thread ends.
+class Words {
+  public:
+    explicit Words(std::string_view text) {
+        std::size_t i = 0;
+        while (i < text.size()) {
+            while (i < text.size() && text[i] == ' ') {
+                ++i;
+            }
+            const std::size_t start = i;
+            while (i < text.size() && text[i] != ' ') {
+                ++i;
+            }
+            if (i > start) {
+                add(text.substr(start, i - start));
+            }
         }
     }
-}
+    bool empty() const { return count_ == 0; }
+    std::size_t size() const { return count_; }
+    std::string_view front() const { return first_; }
+    std::string_view back() const { return last_[(count_ - 1) % kKept]; }
+    // At most kKept - 1 times: the words before those are not kept.
+    void pop_back() { --count_; }
+
+  private:
+    static constexpr std::size_t kKept = 3;
+    void add(std::string_view word) {
+        if (count_ == 0) {
+            first_ = word;
+        }
+        last_[count_ % kKept] = word;
+        ++count_;
+    }
+    std::string_view first_;
+    std::string_view last_[kKept];
+    std::size_t count_ = 0;
+};
 
 std::string_view trim(std::string_view text) {
     while (!text.empty() && text.front() == ' ') {
@@ -110,7 +131,6 @@ std::optional<long long> pointsInParens(std::string_view text) {
 }
 
 void readSeats(const char* playerLine, int playerCount, std::vector<SeatFacts>& seats) {
-    thread_local Words words;
     std::size_t used = 0;
     const std::string_view line(playerLine);
     for (int seat = 1; seat <= playerCount; ++seat) {
@@ -138,7 +158,7 @@ void readSeats(const char* playerLine, int playerCount, std::vector<SeatFacts>& 
         facts.bust = false;
         const std::string_view raw = trim(line.substr(from, to - from));
         facts.raw = raw;
-        splitWords(raw, words);
+        const Words words(raw);
         std::string_view name = raw;
         if (!words.empty() && words.back().size() >= 2 && words.back()[0] == 'R') {
             // The last word is the rating word; a rating that does not read stays absent.
@@ -158,7 +178,6 @@ void readSeats(const char* playerLine, int playerCount, std::vector<SeatFacts>& 
 }
 
 void readPlacing(const char* placing, PlacingFacts& facts) {
-    thread_local Words words;
     facts.raw = placing;
     facts.place.reset();
     facts.scoreTenths.reset();
@@ -175,7 +194,7 @@ void readPlacing(const char* placing, PlacingFacts& facts) {
             rest = line.substr(mark + std::strlen("位"));
         }
     }
-    splitWords(rest, words);
+    Words words(rest);
     if (!words.empty()) {
         facts.points = pointsInParens(words.back());
         if (facts.points) {
@@ -773,24 +792,25 @@ void readStartPoints(const GameRecord& record, GameFacts& game) {
     setStartPoints(game, game.aborted ? std::nullopt : changeTotals(game, record));
 }
 
-void readHandFacts(const GameRecord& record, GameFacts& game) {
-    // Kept rather than cleared: each hand's lists are written over. Hands beyond this
-    // half-game's wait in spare, lists and all, for a longer one.
-    thread_local std::vector<HandFacts> spare;
-    std::vector<HandFacts>& hands = game.hands;
-    const std::size_t count = record.hands.size();
+void SpareHandFacts::resize(std::vector<HandFacts>& hands, std::size_t count) {
     while (hands.size() > count) {
-        spare.push_back(std::move(hands.back()));
+        list_.push_back(std::move(hands.back()));
         hands.pop_back();
     }
     while (hands.size() < count) {
-        if (spare.empty()) {
+        if (list_.empty()) {
             hands.emplace_back();
         } else {
-            hands.push_back(std::move(spare.back()));
-            spare.pop_back();
+            hands.push_back(std::move(list_.back()));
+            list_.pop_back();
         }
     }
+}
+
+void readHandFacts(const GameRecord& record, GameFacts& game) {
+    // Kept rather than cleared: each hand's lists are written over.
+    std::vector<HandFacts>& hands = game.hands;
+    game.spareHands.resize(hands, record.hands.size());
     int n = 0;
     for (const HandRecord& hand : record.hands) {
         HandFacts& facts = hands[static_cast<std::size_t>(n)];

@@ -76,6 +76,24 @@ struct HandFacts {
     std::vector<long long> pointsAfter;
 };
 
+// Hand facts beyond the current half-game's, kept with their lists for a longer one,
+// so that a GameFacts read again and again allocates almost nothing. A copy of the
+// facts takes none of them.
+class SpareHandFacts {
+  public:
+    SpareHandFacts() = default;
+    SpareHandFacts(const SpareHandFacts&) {}
+    SpareHandFacts& operator=(const SpareHandFacts&) { return *this; }
+    SpareHandFacts(SpareHandFacts&&) noexcept = default;
+    SpareHandFacts& operator=(SpareHandFacts&&) noexcept = default;
+
+    // Gives hands count entries, the spare ones first; the entries' fields are stale.
+    void resize(std::vector<HandFacts>& hands, std::size_t count);
+
+  private:
+    std::vector<HandFacts> list_;
+};
+
 struct GameFacts {
     int number = 0;                        // 1-based, in the order the command lists games
     std::string_view startRaw, endRaw;     // startTime and endTime as stored
@@ -90,6 +108,7 @@ struct GameFacts {
     // same; absent for aborted games and when anything it needs does not read.
     std::optional<long long> startPoints;
     std::vector<HandFacts> hands; // filled only when asked for
+    SpareHandFacts spareHands;
 };
 
 // The facts of one record; its hands too when withHands is set.

@@ -68,15 +68,12 @@ class JsonExportWriter : public GameWriter {
     bool rendersApart() const override { return true; }
 
     void render(const GameFacts& game, std::vector<std::string>& parts) const override {
-        // RapidJSON writes fastest into its own buffer; one for each thread that renders.
-        thread_local JsonBuffer buffer;
-        thread_local CompactJsonWriter writer;
-        buffer.Clear();
-        writer.Reset(buffer);
-        JsonWriterSink<CompactJsonWriter> sink(writer);
-        writeGameJson(game, true, sink);
+        // Each thread renders into parts of its own, whose storage is kept.
         parts.resize(1);
-        parts[0].assign(buffer.GetString(), buffer.GetSize());
+        StringOutput output(parts[0]);
+        StringJsonWriter writer(output);
+        JsonWriterSink<StringJsonWriter> sink(writer);
+        writeGameJson(game, true, sink);
     }
 
     void addRendered(const std::vector<std::string>& parts) override {

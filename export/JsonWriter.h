@@ -15,6 +15,7 @@
 #pragma clang attribute pop
 #endif
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -25,6 +26,44 @@
 
 using JsonBuffer = rapidjson::StringBuffer;
 using CompactJsonWriter = rapidjson::Writer<JsonBuffer>;
+
+// RapidJSON's output into a string the caller keeps, whose storage serves the next
+// document too: as fast as JsonBuffer, without a buffer per thread (the Windows
+// builds' runtime destroys a per-thread object wrongly when its thread ends).
+class StringOutput {
+  public:
+    using Ch = char;
+    explicit StringOutput(std::string& text) : text_(text) { text_.resize(text_.capacity()); }
+    StringOutput(const StringOutput&) = delete;
+    StringOutput& operator=(const StringOutput&) = delete;
+    // The text ends where the writing did.
+    ~StringOutput() { text_.resize(used_); }
+
+    void reserve(std::size_t count) {
+        if (text_.size() - used_ < count) {
+            text_.resize(std::max(text_.size() * 2, used_ + count));
+        }
+    }
+    void PutUnsafe(char c) { text_[used_++] = c; }
+    void Put(char c) {
+        reserve(1);
+        PutUnsafe(c);
+    }
+    void Flush() {}
+
+  private:
+    std::string& text_;
+    std::size_t used_ = 0;
+};
+// What RapidJSON's writer calls to reserve and fill, found by argument lookup.
+inline void PutReserve(StringOutput& output, std::size_t count) {
+    output.reserve(count);
+}
+inline void PutUnsafe(StringOutput& output, char c) {
+    output.PutUnsafe(c);
+}
+
+using StringJsonWriter = rapidjson::Writer<StringOutput>;
 
 class IndentedJsonWriter : public rapidjson::PrettyWriter<JsonBuffer> {
   public:
