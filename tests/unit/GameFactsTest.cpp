@@ -465,6 +465,42 @@ TEST(GameFacts, AbsentPiecesKeepTheirRawText) {
     EXPECT_EQ(h.result, "甲 +1000 乙 1000");
 }
 
+// A name of several words, and words the line ends without, read as the rules say.
+TEST(GameFacts, NamesOfSeveralWords) {
+    const std::string log = "===== 東風荘 第9卓 開始 2003/06/06 08:24 =====\n"
+                            "  [1]a b c d R1500 [2]e f [3]g h i R- [4]j\n"
+                            "  東1局 0本場(リーチ0) j +1000 a b c d -1000\n"
+                            "    30符 1飜 立直\n"
+                            "  ---- 試合結果 ----\n"
+                            "  1位 a b c d +40.8 (60800)\n"
+                            "  2位 e f 1.0 (30000)\n"
+                            "  3位 g h i -1.0\n"
+                            "  4位 j k l m n\n"
+                            "----- 東風荘 第9卓 終了 2003/06/06 08:29 -----\n";
+    const LoadedLog logs = loadLog({log});
+    ASSERT_TRUE(logs.ok);
+    const GameFacts g = gameFacts(logs.record(0), 1);
+    ASSERT_EQ(g.seats.size(), 4u);
+    ASSERT_EQ(g.placings.size(), 4u);
+    const struct {
+        const char* seat;
+        std::optional<int> rating;
+        const char* placing;
+        std::optional<long long> tenths, points;
+    } cases[] = {{"a b c d", 1500, "a b c d", 408, 60800},
+                 {"e f", std::nullopt, "e f", std::nullopt, 30000}, // "1.0" has no sign
+                 {"g h i", std::nullopt, "g h i", -10, std::nullopt},
+                 {"j", std::nullopt, "j k l m n", std::nullopt, std::nullopt}};
+    for (std::size_t i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(g.seats[i].name, cases[i].seat);
+        EXPECT_EQ(g.seats[i].rating, cases[i].rating);
+        EXPECT_EQ(g.placings[i].name, cases[i].placing);
+        EXPECT_EQ(g.placings[i].scoreTenths, cases[i].tenths);
+        EXPECT_EQ(g.placings[i].points, cases[i].points);
+    }
+}
+
 TEST(TextTable, AlignsByDisplayWidth) {
     const struct {
         std::vector<std::vector<std::string>> rows;
