@@ -5,6 +5,7 @@
 #include <exception>
 #include <filesystem>
 
+#include "PaiviewVersion.h"
 #include "cli/Cli.h"
 #include "cli/Signals.h"
 #include "cli/Terminal.h"

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "PaiviewVersion.h"
 #include "report/PageParts.h"
 #include "text/Numbers.h"
 
@@ -185,9 +186,8 @@ std::string reportPage(const ReportInput& input) {
         out += part(stats);
     }
     out += gameList(input);
-    out +=
-        "<footer>" +
-        u("paiview report で作成。図はこのページの中の SVG で、外から読み込むものはありません。") +
-        "</footer>\n</main>\n</body>\n</html>\n";
+    out += "<footer>" + u("paiview " PAIVIEW_VERSION " の report で作成。") +
+           u("図はこのページの中の SVG で、外から読み込むものはありません。") +
+           "</footer>\n</main>\n</body>\n</html>\n";
     return out;
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Write paiview.html: the page with its style, the module and its script inlined.
 
-Usage: build_page.py PAIVIEW_JS PAIVIEW_WASM OUT_HTML page.html page.css runner.js app.js
+Usage: build_page.py VERSION PAIVIEW_JS PAIVIEW_WASM OUT_HTML page.html page.css runner.js app.js
 
 The module's bytes go into the script as base64 (PAIVIEW_WASM), handed to the module
 as they are: it never fetches them, not even from a data: URL.
@@ -16,9 +16,9 @@ import sys
 
 
 def main():
-    if len(sys.argv) != 8:
+    if len(sys.argv) != 9:
         sys.exit(__doc__)
-    module, wasm, out, template, css, *scripts = sys.argv[1:]
+    version, module, wasm, out, template, css, *scripts = sys.argv[1:]
     read = lambda path: open(path, encoding="utf-8").read()
     with open(wasm, "rb") as f:
         wasm_text = base64.b64encode(f.read()).decode("ascii")
@@ -35,7 +35,8 @@ def main():
            f"script-src 'sha256-{digest}' 'wasm-unsafe-eval'; "
            "style-src 'unsafe-inline'; img-src 'none'; base-uri 'none'; form-action 'none'")
     page = read(template)
-    for mark, text in (("@CSP@", csp), ("@STYLE@", style), ("@SCRIPT@", script)):
+    marks = (("@VERSION@", version), ("@CSP@", csp), ("@STYLE@", style), ("@SCRIPT@", script))
+    for mark, text in marks:
         if page.count(mark) != 1:
             sys.exit(f"build_page.py: {template} must hold {mark} once")
         before, after = page.split(mark)
