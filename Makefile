@@ -1,5 +1,5 @@
 # Entry points; each installs what it needs on a fresh Debian 12 machine (as root).
-.PHONY: test run build web bench fuzz screenshots clean
+.PHONY: test run build web dist bench fuzz screenshots clean
 
 test:
 	@scripts/test.sh
@@ -17,6 +17,12 @@ web:
 	@scripts/deps.sh web
 	cmake --preset web && cmake --build --preset web
 	@echo "web: build/web/paiview.html ($$(stat -c %s build/web/paiview.html) bytes)"
+
+# The players' download: build/dist/paiview-VERSION-windows.zip and build/dist/SHA256SUMS,
+# built from clean folders (build/dist-work); the same commit gives the same bytes.
+dist:
+	@scripts/deps.sh all
+	@scripts/dist.sh build/dist build/dist-work
 
 bench:
 	@scripts/bench.sh

@@ -132,6 +132,44 @@ if step build-$win bash -c "cmake --preset $win && cmake --build --preset $win";
         steps_failed+=("$win")
     fi
 fi
+# The players' zip (tests/dist): make dist twice from clean folders, the two zips compared
+# byte for byte, then one unpacked and tried as a player would, under Wine and in Chromium.
+distsuite() {
+    echo "== dist"
+    local started=$SECONDS rc
+    rm -rf build/dist-test
+    if ! scripts/dist.sh build/dist-test/a build/dist-test/a-work >"$log/dist-build.log" 2>&1 ||
+        ! scripts/dist.sh build/dist-test/b build/dist-test/b-work >>"$log/dist-build.log" 2>&1; then
+        echo "   FAILED: see $log/dist-build.log"
+        tail -n 30 "$log/dist-build.log" | sed 's/^/   | /'
+        steps_failed+=(dist)
+        return
+    fi
+    local built=$((SECONDS - started))
+    PAIVIEW=$top/build/native/paiview PAIVIEW_WINDOWS_BUILD=$top/build/${win:-win64} \
+        xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+        scripts/wine-prefix.sh
+        wineserver -p 60
+        python3 tests/dist/test_dist.py build/dist-test/a build/dist-test/b
+        rc=$?
+        wineserver -k 2>/dev/null
+        exit $rc' >"$log/dist.log" 2>&1
+    rc=$?
+    local line
+    line=$(grep -E '^dist: [0-9]+ passed, [0-9]+ failed' "$log/dist.log" | tail -n 1)
+    passed=$((passed + $(echo "$line" | awk '{print $2+0}')))
+    failed=$((failed + $(echo "$line" | awk '{print $4+0}')))
+    echo "   ${line:-dist: no summary}; two clean builds ${built}s, all $((SECONDS - started))s"
+    grep -h -E '^sha256 |cannot run 32-bit' "$log/dist.log" | sed 's/^/   /'
+    if [ $rc -ne 0 ]; then
+        echo "   FAILED: see $log/dist.log"
+        grep -E '^(FAIL|ERROR):|Error|assert' "$log/dist.log" | head -n 30 | sed 's/^/   | /'
+        steps_failed+=(dist)
+    fi
+}
+if [ -x build/native/paiview ]; then
+    distsuite
+fi
 if [ -x scripts/fuzz.sh ]; then
     if step fuzz-short scripts/fuzz.sh --short; then
         grep -h -E '^fuzz: ' "$log/fuzz-short.log" | sed 's/^/   /'
