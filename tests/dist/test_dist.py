@@ -4,7 +4,8 @@ versions agree; the unpacked page works from file://, and the unpacked executabl
 32-bit Windows programs whose resources are the viewer's own. What 64-bit Wine can run
 of them, it runs (the win64 build of the same sources stands in for what it cannot).
 
-Usage: test_dist.py DIST_A DIST_B   (two output folders of scripts/dist.sh)
+Usage: test_dist.py DIST_A DIST_B [PART-OF-A-TEST-NAME...]   (DIST_*: output folders of
+scripts/dist.sh)
 Environment: PAIVIEW (the native command), PAIVIEW_WINDOWS_BUILD (the Windows build whose
 tests run under the prefix that scripts/wine-env.sh names). Ends with
 "dist: N passed, N failed"."""
@@ -260,11 +261,13 @@ class ZipTest(unittest.TestCase):
 
 def main():
     global DIST_A, DIST_B
-    if len(sys.argv) != 3:
+    if len(sys.argv) < 3:
         sys.exit(__doc__)
-    DIST_A, DIST_B = (pathlib.Path(a).resolve() for a in sys.argv[1:])
-    del sys.argv[1:]
-    suite = unittest.defaultTestLoader.loadTestsFromTestCase(ZipTest)
+    DIST_A, DIST_B = (pathlib.Path(a).resolve() for a in sys.argv[1:3])
+    # Any further argument picks tests by a part of their names.
+    loader = unittest.TestLoader()
+    loader.testNamePatterns = [f"*{p}*" for p in sys.argv[3:]] or None
+    suite = loader.loadTestsFromTestCase(ZipTest)
     result = unittest.TextTestRunner(verbosity=2).run(suite)
     failed = len(result.failures) + len(result.errors)
     print(f"dist: {result.testsRun - failed - len(result.skipped)} passed, {failed} failed")
