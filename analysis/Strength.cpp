@@ -209,12 +209,16 @@ RatingRule fitRule(const std::vector<Pair>& pairs, int players) {
         residual += e * e;
         total += (p.delta - mean) * (p.delta - mean);
     }
-    rule.a.assign(v.begin(), v.end() - 1);
-    rule.b = v[n - 1];
+    // To a billionth: a rule that holds exactly reads back as its own whole numbers.
+    const auto tidy = [](double x) { return std::round(x * 1e9) / 1e9 + 0.0; };
+    for (std::size_t k = 0; k + 1 < n; ++k) {
+        rule.a.push_back(tidy(v[k]));
+    }
+    rule.b = tidy(v[n - 1]);
     if (total > 0) {
         rule.rSquared = std::max(0.0, 1 - residual / total);
     }
-    rule.residualSd = std::sqrt(residual / static_cast<double>(pairs.size() - n));
+    rule.residualSd = tidy(std::sqrt(residual / static_cast<double>(pairs.size() - n)));
     rule.learnt =
         rule.pairs >= kMinPairs && rule.rSquared && *rule.rSquared >= kMinRSquared && *rule.b > 0;
     return rule;
@@ -488,6 +492,12 @@ void StrengthCollector::add(const GameFacts& game,
     };
     std::array<Seated, 4> seated{};
     int count = 0;
+    // Every id's tally first: a later one must not move the earlier ones.
+    for (const std::optional<std::size_t>& id : ids) {
+        if (id && *id >= s.tallies.size()) {
+            s.tallies.resize(*id + 1);
+        }
+    }
     for (std::size_t i = 0; i < game.seats.size() && i < ids.size() && count < 4; ++i) {
         const SeatFacts& seat = game.seats[i];
         if (!ids[i] || &seat != findSeat(game, seat.name)) {
