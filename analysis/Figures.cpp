@@ -89,11 +89,15 @@ void addBlock(std::vector<Figure>& to, const char* name, const char* english,
     static const std::string win = std::string("form.") + name + ".win_rate";
     static const std::string dealIn = std::string("form.") + name + ".deal_in_rate";
     to.push_back(row(games, english, japanese, F::Count, blockGames<Block>));
-    to.push_back(row(place, "average place", "平均順位", F::Place,
+    // The Japanese labels name the block: the page's tables tell rows by their label.
+    static const std::string placeLabel = std::string(japanese) + "の平均順位";
+    static const std::string winLabel = std::string(japanese) + "の和了率";
+    static const std::string dealInLabel = std::string(japanese) + "の放銃率";
+    to.push_back(row(place, "average place", placeLabel.c_str(), F::Place,
                      blockValue<Block, &FormBlock::averagePlace>, nullptr, true));
-    to.push_back(row(win, "win rate", "和了率", F::Rate, blockValue<Block, &FormBlock::winRate>,
-                     nullptr, true));
-    to.push_back(row(dealIn, "deal-in rate", "放銃率", F::Rate,
+    to.push_back(row(win, "win rate", winLabel.c_str(), F::Rate,
+                     blockValue<Block, &FormBlock::winRate>, nullptr, true));
+    to.push_back(row(dealIn, "deal-in rate", dealInLabel.c_str(), F::Rate,
                      blockValue<Block, &FormBlock::dealInRate>, nullptr, true));
 }
 
@@ -183,26 +187,27 @@ void addStrength(std::vector<Figure>& to) {
         row("luck.dealer_hit.hands", "Dealer hit by a limit tsumo", "親かぶり（満貫以上）",
             F::Count, [](const S& s) { return paymentCount(s, s.strength.luck.dealerHit.hands); }),
         row(
-            "luck.dealer_hit.rate", "per hand dealt", "親番あたり", F::Rate,
+            "luck.dealer_hit.rate", "per hand dealt", "親かぶり（満貫以上）／親番", F::Rate,
             [](const S& s) { return s.strength.luck.dealerHit.rate; }, nullptr, true),
         row(
-            "luck.dealer_hit.average_loss", "average loss", "平均失点", F::Points,
-            [](const S& s) { return s.strength.luck.dealerHit.averageLoss; }, nullptr, true),
+            "luck.dealer_hit.average_loss", "average loss", "親かぶり（満貫以上）の平均失点",
+            F::Points, [](const S& s) { return s.strength.luck.dealerHit.averageLoss; }, nullptr,
+            true),
         row("luck.deal_in_to_riichi.count", "Deal-ins to riichi", "立直への放銃", F::Count,
             [](const S& s) { return paymentCount(s, s.strength.luck.toRiichi.count); }),
         row(
-            "luck.deal_in_to_riichi.rate", "of deal-ins", "放銃のうち", F::Rate,
+            "luck.deal_in_to_riichi.rate", "of deal-ins", "放銃のうち立直へ", F::Rate,
             [](const S& s) { return s.strength.luck.toRiichi.rate; }, nullptr, true),
         row(
-            "luck.deal_in_to_riichi.average", "average paid", "平均放銃点", F::Points,
+            "luck.deal_in_to_riichi.average", "average paid", "立直への平均放銃点", F::Points,
             [](const S& s) { return s.strength.luck.toRiichi.average; }, nullptr, true),
         row("luck.deal_in_to_dama.count", "Deal-ins to dama", "ダマへの放銃", F::Count,
             [](const S& s) { return paymentCount(s, s.strength.luck.toDama.count); }),
         row(
-            "luck.deal_in_to_dama.rate", "of deal-ins", "放銃のうち", F::Rate,
+            "luck.deal_in_to_dama.rate", "of deal-ins", "放銃のうちダマへ", F::Rate,
             [](const S& s) { return s.strength.luck.toDama.rate; }, nullptr, true),
         row(
-            "luck.deal_in_to_dama.average", "average paid", "平均放銃点", F::Points,
+            "luck.deal_in_to_dama.average", "average paid", "ダマへの平均放銃点", F::Points,
             [](const S& s) { return s.strength.luck.toDama.average; }, nullptr, true),
         row("population.players", "Players with enough half-games", "比較する打ち手", F::Count,
             [](const S& s) { return count(s.strength.population.players); }),
