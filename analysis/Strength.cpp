@@ -481,7 +481,8 @@ void StrengthCollector::add(const GameFacts& game,
     const std::vector<long long>* before = nullptr;
     if (!game.aborted && game.hands.size() >= 2) {
         const std::vector<long long>& points = game.hands[game.hands.size() - 2].pointsAfter;
-        if (points.size() == game.seats.size()) {
+        if (points.size() == game.seats.size() &&
+            game.seats.size() == static_cast<std::size_t>(players)) {
             before = &points;
         }
     }
@@ -572,7 +573,8 @@ void StrengthCollector::add(const GameFacts& game,
             }
             if (won) {
                 ++t.wins;
-                who.entry->wins = static_cast<std::uint16_t>(who.entry->wins + 1);
+                who.entry->wins = static_cast<std::uint16_t>(
+                    std::min(0xFFFF, who.entry->wins + 1)); // a hostile log's endless hands
                 t.winSum += gain;
                 if (hand.winnerRiichi.value_or(false)) {
                     ++t.riichiWins;
@@ -588,7 +590,8 @@ void StrengthCollector::add(const GameFacts& game,
                 }
             } else if (tells && !hand.winners.empty() && payers == 1 && paidAlone) {
                 ++t.dealIns;
-                who.entry->dealIns = static_cast<std::uint16_t>(who.entry->dealIns + 1);
+                who.entry->dealIns =
+                    static_cast<std::uint16_t>(std::min(0xFFFF, who.entry->dealIns + 1));
                 t.dealInSum += -change;
                 if (hand.winnerRiichi) {
                     (*hand.winnerRiichi ? t.riichiDealIns : t.damaDealIns) += 1;
