@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <map>
+#include <numeric>
 #include <random>
 
 #include "analysis/Stats.h"
@@ -290,6 +291,9 @@ std::optional<Interval> settledRatingInterval(const RatingRule& rule,
     if (!settledRating(rule, placeCounts, meanTable)) {
         return std::nullopt;
     }
+    if (std::accumulate(placeCounts.begin(), placeCounts.end(), 0LL) >= (1LL << 31)) {
+        return std::nullopt; // beyond what a 32-bit trial reaches
+    }
     // The engine's output is fixed by the standard, and the draw below uses integers
     // only, so every platform gives the same interval; std's distributions would not.
     std::mt19937_64 engine(kSeed);
@@ -304,13 +308,22 @@ std::optional<Interval> settledRatingInterval(const RatingRule& rule,
     std::vector<int> drawn(placeCounts.size());
     for (int d = 0; d < kDraws; ++d) {
         std::fill(drawn.begin(), drawn.end(), 0);
-        for (unsigned long long i = 0; i < n; ++i) {
-            const unsigned long long r = engine() % n; // n is far below 2^64: no bias to see
+        // Two trials per draw of the engine, each its 32 bits scaled to [0, n) by a
+        // multiply: n is far below 2^32, so the bias is too small to see.
+        const auto trial = [&](std::uint64_t bits) {
+            const std::uint64_t r = (bits * n) >> 32;
             std::size_t k = 0;
             while (r >= upTo[k]) {
                 ++k;
             }
             ++drawn[k];
+        };
+        for (unsigned long long i = 0; i < n; i += 2) {
+            const std::uint64_t bits = engine();
+            trial(bits >> 32);
+            if (i + 1 < n) {
+                trial(bits & 0xFFFFFFFFu);
+            }
         }
         values.push_back(*settledRating(rule, drawn, meanTable));
     }
