@@ -112,9 +112,9 @@ std::string sizeTable(const PlayerStats& stats) {
                     const std::string text = intervalText(f, s, "-");
                     return text.empty() ? kAbsent
                                         : text + (f.style == FigureStyle::Rate ||
-                                                           f.style == FigureStyle::SignedRate
-                                                       ? "%"
-                                                       : "");
+                                                          f.style == FigureStyle::SignedRate
+                                                      ? "%"
+                                                      : "");
                 });
             }
         }
