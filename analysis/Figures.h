@@ -18,6 +18,13 @@ enum class FigureStyle {
     Score,        // points of the placing line, signed: +12.3
     SignedPoints, // points of a hand, signed: +7860
     Points,       // points of a hand, a positive amount: 7860
+    Rating,       // a rating, to a tenth: 1834.2
+    RatingChange, // a change of rating, signed: +3.2
+    Decimal,      // a fitted number: 0.250
+    Ratio,        // a mean count: 0.45 (ura per riichi win)
+    SignedPlace,  // a change of average place: -0.25
+    SignedRate,   // a change of a rate, in percent: +2.1%
+    Flag,         // yes or no; true or false in the JSON
     Part,         // a part made of several values (a list, a record): each output lays it out
 };
 

@@ -674,6 +674,7 @@ struct StatsCollector::Impl {
     GameNames names;
     HandYaku yaku;
     std::vector<Tally*> seated;
+    std::unique_ptr<StrengthCollector> strength;
 
     Tally* tallyOf(std::string_view name, std::size_t id) {
         if (!player.empty()) {
@@ -700,10 +701,11 @@ struct StatsCollector::Impl {
     }
 };
 
-StatsCollector::StatsCollector(std::string player, PeriodUnit unit)
+StatsCollector::StatsCollector(std::string player, PeriodUnit unit, StrengthOptions strength)
     : impl_(std::make_unique<Impl>()) {
     impl_->player = std::move(player);
     impl_->unit = unit;
+    impl_->strength = std::make_unique<StrengthCollector>(strength);
     if (!impl_->player.empty()) {
         impl_->tallies.emplace_back(impl_->player, unit);
     }
@@ -760,6 +762,7 @@ void StatsCollector::add(const GameFacts& game) {
     for (Tally* tally : s.seated) {
         tally->endGame(game);
     }
+    s.strength->add(game, names.seats);
 }
 
 std::size_t StatsCollector::games() const {
@@ -793,13 +796,24 @@ std::vector<std::string> StatsCollector::names() const {
 
 PlayerStats StatsCollector::stats(const std::string& player) const {
     const Impl& s = *impl_;
+    PlayerStats out;
     if (!s.player.empty()) {
         Tally copy = player == s.player ? s.tallies.front() : Tally(player, s.unit);
-        return copy.finish(s.shared);
+        out = copy.finish(s.shared);
+    } else {
+        const Tally* tally = s.tallyNamed(player);
+        Tally copy = tally ? *tally : Tally(player, s.unit);
+        out = copy.finish(s.shared);
     }
-    const Tally* tally = s.tallyNamed(player);
-    Tally copy = tally ? *tally : Tally(player, s.unit);
-    return copy.finish(s.shared);
+    // The rating rule is the owner's, whoever is asked for.
+    const std::optional<OwnerGuess> guess = owner();
+    const std::optional<std::size_t> ownerId =
+        guess ? s.shared.players.find(guess->name) : std::nullopt;
+    const std::optional<std::size_t> id = s.shared.players.find(player);
+    for (TableSizeStats& size : out.bySize) {
+        size.strength = s.strength->of(id, ownerId, size);
+    }
+    return out;
 }
 
 std::vector<PlayerStats> StatsCollector::all(int minGames) const {
@@ -821,8 +835,9 @@ std::optional<OwnerGuess> guessOwner(const std::vector<GameFacts>& games) {
     return names.owner();
 }
 
-PlayerStats computeStats(const std::vector<GameFacts>& games, const std::string& player) {
-    StatsCollector collector(player);
+PlayerStats computeStats(const std::vector<GameFacts>& games, const std::string& player,
+                         StrengthOptions strength) {
+    StatsCollector collector(player, PeriodUnit::Month, strength);
     for (const GameFacts& game : games) {
         collector.add(game);
     }

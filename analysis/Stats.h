@@ -10,6 +10,7 @@
 
 #include "analysis/GameFacts.h"
 #include "analysis/Intervals.h"
+#include "analysis/Strength.h"
 
 // Whose statistics: the owner of a log is the name in every half-game, or else the
 // name in the most half-games (ties: the name met first).
@@ -161,6 +162,7 @@ struct TableSizeStats {
     std::vector<PeriodStats> periods; // in time order, those with a half-game
     int undated = 0;                  // half-games whose start does not read: in no period
     std::vector<HourStats> hours;     // hours of the start, those with a half-game
+    StrengthStats strength;           // how strong: analysis/Strength.h
 };
 
 struct YakuCount {
@@ -198,7 +200,9 @@ bool paymentsTellTsumo(int players);
 class StatsCollector {
   public:
     // player (CP932) empty: every player. unit: the periods of the figures over time.
-    explicit StatsCollector(std::string player = {}, PeriodUnit unit = PeriodUnit::Month);
+    // strength: the population's least half-games and the blocks of form.
+    explicit StatsCollector(std::string player = {}, PeriodUnit unit = PeriodUnit::Month,
+                            StrengthOptions strength = {});
     ~StatsCollector();
     StatsCollector(const StatsCollector&) = delete;
     StatsCollector& operator=(const StatsCollector&) = delete;
@@ -221,5 +225,6 @@ class StatsCollector {
 };
 
 // The same over games held at once (with their hands), for tests and small sets.
-PlayerStats computeStats(const std::vector<GameFacts>& games, const std::string& player);
+PlayerStats computeStats(const std::vector<GameFacts>& games, const std::string& player,
+                         StrengthOptions strength = {});
 std::vector<PlayerStats> computeAllStats(const std::vector<GameFacts>& games, int minGames);

@@ -1,6 +1,7 @@
 // paiview stats: a player's placings, rating, hands, yaku and head to head, as a table
 // for the eye or as JSON. The figures and keys are defined in docs/stats.md.
 #include <memory>
+#include <optional>
 
 #include "analysis/Stats.h"
 #include "cli/Cli.h"
@@ -14,7 +15,8 @@ struct StatsOptions {
     LogOptions logs;
     FilterOptions filters;
     bool all = false;
-    int minGames = 1;
+    std::optional<int> minGames; // --all: 1 unless given; the population: 20 unless given
+    int block = 100;
     std::string format = "table";
     std::string by; // a period unit: the table has one row per period
 };
@@ -54,20 +56,24 @@ void runStats(StatsOptions options) {
     CommandLogs logs(options.logs, toFilter(options.filters));
     // One player's figures, or everyone's: the owner is known only at the end.
     const PeriodUnit unit = periodUnitNamed(options.by).value_or(PeriodUnit::Month);
-    StatsCollector collector(options.all ? std::string() : player, unit);
+    StrengthOptions strength;
+    strength.minGames = options.minGames.value_or(strength.minGames);
+    strength.block = options.block;
+    StatsCollector collector(options.all ? std::string() : player, unit, strength);
     const bool read = logs.selection().run(
         FactsNeeded::Hands, [&](const SelectedGame& game) { collector.add(game.facts); });
     logs.finish(read);
     const std::string total = std::to_string(collector.games());
 
     if (options.all) {
-        const std::vector<PlayerStats> players = collector.all(options.minGames);
+        const int minGames = options.minGames.value_or(1);
+        const std::vector<PlayerStats> players = collector.all(minGames);
         if (options.format == "json") {
             printJson([&](IndentedJsonWriter& w) {
                 w.Key("selected_games");
                 w.Uint64(collector.games());
                 w.Key("min_games");
-                w.Int(options.minGames);
+                w.Int(minGames);
                 w.Key("players");
                 w.StartArray();
                 for (const PlayerStats& p : players) {
@@ -78,7 +84,7 @@ void runStats(StatsOptions options) {
                 w.EndArray();
             });
         } else {
-            printCp932(allPlayersTable(players, options.minGames));
+            printCp932(allPlayersTable(players, minGames));
         }
         return;
     }
@@ -152,9 +158,15 @@ void addStatsCommand(CLI::App& app) {
     all->excludes(player);
     command
         ->add_option("--min-games", options->minGames,
-                     "With --all: only players in at least N half-games (default 1)")
-        ->check(countOfGames())
-        ->needs(all);
+                     "With --all: only players in at least N half-games (default 1); the "
+                     "population a player is read against: those with at least N completed "
+                     "half-games of the size (default 20)")
+        ->check(countOfGames());
+    command
+        ->add_option("--block", options->block,
+                     "Form: the newest N completed half-games of a size against the N before "
+                     "(default 100)")
+        ->check(countOfGames());
     command->add_option("--format", options->format, "table or json (default table)")
         ->check(CLI::IsMember({"table", "json"}));
     command

@@ -111,7 +111,10 @@ std::string sizeTable(const PlayerStats& stats) {
                 row("  95% interval", [&f](const TableSizeStats& s) {
                     const std::string text = intervalText(f, s, "-");
                     return text.empty() ? kAbsent
-                                        : text + (f.style == FigureStyle::Rate ? "%" : "");
+                                        : text + (f.style == FigureStyle::Rate ||
+                                                          f.style == FigureStyle::SignedRate
+                                                      ? "%"
+                                                      : "");
                 });
             }
         }
@@ -385,6 +388,44 @@ void writePart(Json& w, std::string_view key, const TableSizeStats& s) {
             w.EndObject();
         }
         w.EndArray();
+    } else if (key == "stable_rating.rule.a") {
+        const auto& a = s.strength.stableRating.rule.a;
+        if (a.empty()) {
+            w.Null();
+        } else {
+            w.StartArray();
+            for (const double value : a) {
+                writeNumber(w, value);
+            }
+            w.EndArray();
+        }
+    } else if (key == "stable_rating.interval") {
+        writeInterval(w, s.strength.stableRating.interval);
+    } else if (key == "all_last.from") {
+        w.StartArray();
+        for (const LastHandRow& row : s.strength.allLast.from) {
+            w.StartObject();
+            member(w, "place", row.place);
+            member(w, "games", row.games);
+            w.Key("final");
+            w.StartArray();
+            for (const int count : row.final) {
+                w.Int(count);
+            }
+            w.EndArray();
+            w.EndObject();
+        }
+        w.EndArray();
+    } else if (key.size() > 9 && key.substr(key.size() - 9) == "_interval") {
+        // form.difference.win_rate_interval: the interval of form.difference.win_rate
+        const Figure& of = figureNamed(key.substr(0, key.size() - 9));
+        writeInterval(w, of.interval(s));
+    } else if (key == "form.changed") {
+        w.StartArray();
+        for (const std::string& changed : s.strength.form.changed) {
+            writeText(w, changed);
+        }
+        w.EndArray();
     } else {
         w.Null();
     }
@@ -400,46 +441,45 @@ void writeFigure(Json& w, const Figure& f, const TableSizeStats& s) {
         w.Null();
     } else if (f.style == FigureStyle::Count) {
         w.Int64(static_cast<long long>(*value));
+    } else if (f.style == FigureStyle::Flag) {
+        w.Bool(*value != 0);
     } else {
         writeNumber(w, *value);
+    }
+}
+
+// The members of the object at prefix ("" for the entry, "dealer." for its object
+// "dealer"): each figure under it, and each object under it where its first figure is.
+void writeMembers(Json& w, std::string_view prefix, const TableSizeStats& s) {
+    const auto& figures = sizeFigures();
+    std::vector<std::string_view> written;
+    for (const Figure& f : figures) {
+        if (f.key.substr(0, prefix.size()) != prefix) {
+            continue;
+        }
+        const std::string_view rest = f.key.substr(prefix.size());
+        const std::size_t dot = rest.find('.');
+        if (dot == std::string_view::npos) {
+            w.Key(rest.data(), static_cast<rapidjson::SizeType>(rest.size()));
+            writeFigure(w, f, s);
+            continue;
+        }
+        const std::string_view object = rest.substr(0, dot);
+        if (std::find(written.begin(), written.end(), object) != written.end()) {
+            continue;
+        }
+        written.push_back(object);
+        w.Key(object.data(), static_cast<rapidjson::SizeType>(object.size()));
+        w.StartObject();
+        writeMembers(w, f.key.substr(0, prefix.size() + dot + 1), s);
+        w.EndObject();
     }
 }
 
 void writeSize(Json& w, const TableSizeStats& s) {
     w.StartObject();
     member(w, "players", s.players);
-    const auto& figures = sizeFigures();
-    const auto objectOf = [](const Figure& f) {
-        const std::size_t dot = f.key.find('.');
-        return dot == std::string_view::npos ? std::string_view() : f.key.substr(0, dot);
-    };
-    for (std::size_t i = 0; i < figures.size(); ++i) {
-        const std::string_view object = objectOf(figures[i]);
-        if (object.empty()) {
-            w.Key(figures[i].key.data(), static_cast<rapidjson::SizeType>(figures[i].key.size()));
-            writeFigure(w, figures[i], s);
-            continue;
-        }
-        // "dealer.win_rate": a member of the object "dealer", which holds all of its
-        // members where the first of them is listed.
-        bool before = false;
-        for (std::size_t j = 0; j < i && !before; ++j) {
-            before = objectOf(figures[j]) == object;
-        }
-        if (before) {
-            continue;
-        }
-        w.Key(object.data(), static_cast<rapidjson::SizeType>(object.size()));
-        w.StartObject();
-        for (std::size_t j = i; j < figures.size(); ++j) {
-            if (objectOf(figures[j]) == object) {
-                const std::string_view member = figures[j].key.substr(object.size() + 1);
-                w.Key(member.data(), static_cast<rapidjson::SizeType>(member.size()));
-                writeFigure(w, figures[j], s);
-            }
-        }
-        w.EndObject();
-    }
+    writeMembers(w, {}, s);
     w.EndObject();
 }
 

@@ -51,6 +51,7 @@ std::string dealerSection(const PlayerStats& stats);
 std::string dealInSection(const PlayerStats& stats);
 std::string recordsSection(const PlayerStats& stats);
 std::string sizeSection(const PlayerStats& stats);
+std::string strengthSection(const PlayerStats& stats);
 std::string gameList(const ReportInput& input);
 
 } // namespace page

@@ -181,8 +181,8 @@ std::string reportPage(const ReportInput& input) {
     out += u("から。") + "</p></header>\n";
 
     for (auto part : {summarySection, trendSection, ratingSection, placeSection, seatSection,
-                      scoreSection, dealerSection, dealInSection, recordsSection, sizeSection,
-                      opponentSection, yakuSection}) {
+                      scoreSection, dealerSection, dealInSection, recordsSection, strengthSection,
+                      sizeSection, opponentSection, yakuSection}) {
         out += part(stats);
     }
     out += gameList(input);

@@ -117,6 +117,10 @@ class Writer {
         }
 
         seats.clear();
+        const GeneratedRatingRule* rule = options.ratingRule;
+        if (rule) {
+            seats.push_back(kNames.back());
+        }
         while (static_cast<int>(seats.size()) < players) {
             const char* name = random.pick(kNames);
             if (std::find(seats.begin(), seats.end(), name) == seats.end()) {
@@ -136,11 +140,34 @@ class Writer {
         }
         line("===== " + std::string(table) + " 開始 " + clock.text() + " =====");
 
+        ratings.clear();
+        for (int seat = 0; seat < players; ++seat) {
+            ratings.push_back(random.between(1300, 2200));
+        }
+        if (rule) {
+            // The owner sits at a seat of the draw's choosing; the last other's rating is
+            // moved so that (T − R) ÷ divisor is whole.
+            const int index = 4 - players;
+            owner = random.between(0, players - 1);
+            std::swap(seats[0], seats[owner]);
+            if (ownerRatings[index] == 0) {
+                ownerRatings[index] = rule->start;
+            }
+            ratings[owner] = ownerRatings[index];
+            const int last = owner == players - 1 ? players - 2 : players - 1;
+            const int modulus = (players - 1) * rule->divisor;
+            long long gap = 0;
+            for (int seat = 0; seat < players; ++seat) {
+                gap += seat == owner ? 0 : ratings[seat] - ratings[owner];
+            }
+            ratings[last] += static_cast<int>((modulus - gap % modulus) % modulus);
+            ownerGap = static_cast<int>((gap + (modulus - gap % modulus) % modulus) / modulus);
+        }
         std::string playerLine = "  ";
         for (int seat = 0; seat < players; ++seat) {
             char entry[64];
             std::snprintf(entry, sizeof entry, "%s[%d]%s R%d", seat ? " " : "", seat + 1,
-                          seats[seat], random.between(1300, 2200));
+                          seats[seat], ratings[seat]);
             playerLine += entry;
         }
         line(playerLine);
@@ -340,6 +367,10 @@ class Writer {
         const int origin = players == 4 ? 30000 : players == 3 ? 40000 : 50000;
         for (int place = 0; place < players; ++place) {
             const int seat = order[place];
+            if (options.ratingRule && seat == owner) {
+                const auto& a = options.ratingRule->a[static_cast<std::size_t>(4 - players)];
+                ownerRatings[4 - players] += a.at(static_cast<std::size_t>(place)) + ownerGap;
+            }
             const int tenths = (points[seat] - origin) / 100 + uma[place] * 10;
             char text[96];
             std::snprintf(text, sizeof text, "  %d位 %s %c%d.%d (%d)", place + 1, seats[seat],
@@ -357,6 +388,10 @@ class Writer {
     Clock clock;
     std::vector<const char*> seats;
     std::vector<int> points;
+    std::vector<int> ratings;
+    std::array<int, 3> ownerRatings{}; // with a rating rule: the owner's next, by size
+    int owner = 0;                     // the owner's seat - 1
+    int ownerGap = 0;                  // (T − R) ÷ divisor of this half-game
     int round = 0;
     int honba = 0;
     int sticks = 0;

@@ -1,8 +1,20 @@
 // Writes valid score logs of any size from a seed, for tests, benchmarks and fuzz seeds.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+// The service's rating rule for the owner's ratings, for tests that learn it back:
+// after a completed half-game the owner's rating moves by a[place] + (T − R) ÷ divisor,
+// T the mean rating of the others and R the owner's. The others' ratings are drawn so
+// that the move is a whole number, so the rule holds exactly.
+struct GeneratedRatingRule {
+    std::array<std::vector<int>, 3> a; // by place, for 4, 3 and 2 players
+    int divisor = 4;                   // b = 1 / divisor
+    int start = 1500;                  // the owner's first rating at each size
+};
 
 struct GeneratorOptions {
     std::uint64_t seed = 1;
@@ -12,6 +24,9 @@ struct GeneratorOptions {
     bool crlf = true;
     // Share of half-games that end with the abort line, in percent (0 for none).
     int abortedPercent = 12;
+    // With a rule, the owner (Kuma, the last name) sits in every half-game and their
+    // ratings follow it; without, every rating is drawn at random.
+    const GeneratedRatingRule* ratingRule = nullptr;
 };
 
 // What a generated log holds, so a test can check a load against it.

@@ -10,7 +10,9 @@ namespace {
 
 int usage() {
     std::fprintf(stderr, "usage: scoregen --games N --seed S [--hands H] [--aborted PERCENT] "
-                         "[--lf] -o FILE\n");
+                         "[--lf] [--rule A1,A2,A3,A4/D] -o FILE\n"
+                         "  --rule: Kuma sits in every half-game, their rating moving by\n"
+                         "  A[place] + (T - R) / D (3 players: A1, (A2+A3)/2, A4; 2: A1, A4)\n");
     return 2;
 }
 
@@ -18,6 +20,7 @@ int usage() {
 
 int main(int argc, char** argv) {
     GeneratorOptions options;
+    GeneratedRatingRule rule;
     const char* output = nullptr;
     for (int i = 1; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;
@@ -29,6 +32,18 @@ int main(int argc, char** argv) {
             options.averageHands = std::atoi(argv[++i]);
         } else if (std::strcmp(argv[i], "--aborted") == 0 && hasValue) {
             options.abortedPercent = std::atoi(argv[++i]);
+        } else if (std::strcmp(argv[i], "--rule") == 0 && hasValue) {
+            int a[4] = {}, divisor = 0;
+            if (std::sscanf(argv[++i], "%d,%d,%d,%d/%d", &a[0], &a[1], &a[2], &a[3], &divisor) !=
+                    5 ||
+                divisor < 1) {
+                return usage();
+            }
+            rule.a = {std::vector<int>{a[0], a[1], a[2], a[3]},
+                      std::vector<int>{a[0], (a[1] + a[2]) / 2, a[3]},
+                      std::vector<int>{a[0], a[3]}};
+            rule.divisor = divisor;
+            options.ratingRule = &rule;
         } else if (std::strcmp(argv[i], "--lf") == 0) {
             options.crlf = false;
         } else if (std::strcmp(argv[i], "-o") == 0 && hasValue) {

@@ -4,6 +4,7 @@ import datetime
 import json
 
 from clitest import CliTest, SAMPLE
+from test_export import scoregen
 
 # たぬき, the sample's owner (4 of its 16 half-games; リャンメン too, but met later),
 # counted by reading the log: half-games 1 (aborted), 4 and 6 at four players,
@@ -41,7 +42,18 @@ SIZE_KEYS = ["players", "games", "completed", "aborted", "unplaced", "places", "
              "average_score", "rating", "hands", "wins", "tsumo_wins", "deal_ins", "draws",
              "win_rate", "tsumo_rate", "deal_in_rate", "draw_rate", "average_win",
              "largest_win", "dealer", "draws_tenpai", "wins_by_kind", "deal_in", "limits",
-             "by_seat", "busts", "records", "intervals", "periods", "undated", "hours"]
+             "by_seat", "busts", "records", "intervals", "periods", "undated", "hours",
+             "stable_rating", "all_last", "balance", "luck", "population", "form"]
+STRENGTH_KEYS = {
+    "stable_rating": ["rule", "value", "interval", "expected_change", "provisional"],
+    "all_last": ["games", "from", "keep_top_rate", "reach_top_rate", "escape_last_rate", "usual"],
+    "balance": ["points_per_hand", "win_value", "deal_in_cost", "net", "score_sd"],
+    "luck": ["ura_per_riichi_win", "ura_rate", "ippatsu_rate", "dora_per_win", "aka_per_win",
+             "dealer_hit", "deal_in_to_riichi", "deal_in_to_dama"],
+    "population": ["players", "average_place", "win_rate", "deal_in_rate", "points_per_hand",
+                   "median"],
+    "form": ["newest", "previous", "difference", "changed"],
+}
 
 
 def no_nan(text):
@@ -162,7 +174,9 @@ class StatsTest(CliTest):
 
     def test_usage(self):
         self.assertRuns("stats", "--all", "--player", "私", SAMPLE, code=2)
-        self.assertRuns("stats", "--min-games", "2", SAMPLE, code=2)
+        # --min-games without --all sets the population a player is read against.
+        self.assertRuns("stats", "--min-games", "0", SAMPLE, code=2)
+        self.assertRuns("stats", "--block", "0", SAMPLE, code=2)
         self.assertRuns("stats", "--format", "xml", SAMPLE, code=2)
         none = self.stats("--since", "2100-01-01", SAMPLE)
         self.assertEqual((none["player"], none["by_size"]), (None, []))
@@ -303,6 +317,13 @@ class NewFiguresTest(CliTest):
                           "average_place_interval", "top_two_rate", "last_avoidance_rate",
                           "win_rate", "deal_in_rate", "average_score", "last_rating"])
         self.assertEqual(list(size["hours"][0]), ["hour", "games", "average_place"])
+        for key, members in STRENGTH_KEYS.items():
+            self.assertEqual(list(size[key]), members, key)
+        self.assertEqual(list(size["stable_rating"]["rule"]),
+                         ["pairs", "a", "b", "r_squared", "residual_sd", "learnt"])
+        self.assertEqual(list(size["form"]["difference"]),
+                         ["average_place", "average_place_interval", "win_rate",
+                          "win_rate_interval", "deal_in_rate", "deal_in_rate_interval"])
 
     def stats_of(self, log, *args):
         return no_nan(self.assertRuns("stats", "--format", "json", *args, log).out)["by_size"][0]
@@ -318,3 +339,53 @@ class NewFiguresTest(CliTest):
         self.assertEqual((size["dealer"]["hands"], size["dealer"]["win_rate"],
                           size["draws_tenpai"]["rate"], size["records"]["best_score"],
                           size["by_seat"][2]["average_place"]), (0, None, None, None, None))
+
+
+
+class StrengthTest(CliTest):
+    """How strong: the rule learnt back from a generated log, form and the population."""
+    def stats(self, *args):
+        return no_nan(self.assertRuns("stats", "--format", "json", *args).out)
+
+    def stats_of(self, log, *args):
+        return no_nan(self.assertRuns("stats", "--format", "json", *args, log).out)["by_size"][0]
+
+    def test_strength_from_a_log_whose_ratings_follow_a_rule(self):
+        log = scoregen(self, self.tmp / "rule.txt", 600, "--rule", "30,10,-10,-30/4")
+        out = self.stats(log)
+        self.assertEqual((out["player"], out["player_rule"]), ("Kuma", "in_every_game"))
+        rules = {4: [30, 10, -10, -30], 3: [30, 0, -30], 2: [30, -30]}
+        for size in out["by_size"]:
+            stable = size["stable_rating"]
+            with self.subTest(players=size["players"]):
+                self.assertEqual((stable["rule"]["a"], stable["rule"]["b"],
+                                  stable["rule"]["r_squared"], stable["rule"]["learnt"]),
+                                 (rules[size["players"]], 0.25, 1.0, True))
+                low, high = stable["interval"]
+                self.assertLess(low, stable["value"])
+                self.assertLess(stable["value"], high)
+                # Σ p a + b (T̄ − R_last) and T̄ + Σ p a ÷ b: R* − R_last = change ÷ b.
+                self.assertAlmostEqual(stable["value"] - size["rating"]["last"]["rating"],
+                                       stable["expected_change"] / 0.25, places=6)
+                placed = sum(p["count"] for p in size["places"])
+                self.assertEqual(stable["provisional"], placed < 100)
+        self.assertEqual(self.stats(log), out)  # the bootstrap's seed is fixed
+        table = self.assertRuns("stats", log).out
+        self.assertIn("Stable rating", table)
+        self.assertIn("Rating rule learnt", table)
+
+    def test_form_blocks_and_the_population_threshold(self):
+        log = scoregen(self, self.tmp / "gen.txt", 2000)
+        for args, given in [(("--block", "40"), True), (("--block", "2000"), False)]:
+            size = self.stats_of(log, *args)
+            form = size["form"]
+            with self.subTest(args=args):
+                self.assertEqual(form["newest"]["games"] >= 30 and form["previous"]["games"] >= 30,
+                                 given)
+                self.assertEqual(form["difference"]["average_place"] is not None, given)
+                self.assertTrue(set(form["changed"]) <= {"average_place", "win_rate",
+                                                         "deal_in_rate"})
+        many = self.stats_of(log, "--min-games", "1")["population"]["players"]
+        none = self.stats_of(log, "--min-games", "100000")["population"]
+        self.assertGreater(many, 10)
+        self.assertEqual((none["players"], none["average_place"]), (0, None))

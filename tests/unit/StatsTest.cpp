@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "analysis/Figures.h"
 #include "analysis/GameFilter.h"
 #include "analysis/GameSelection.h"
 #include "analysis/NameIndex.h"
@@ -282,6 +283,18 @@ void expectSane(const PlayerStats& stats) {
         }
         expectFinite(s.averagePlace, 1, s.players);
         expectFinite(s.averageScore, -1e7, 1e7);
+        // Every figure of the catalogue, the strength ones too: finite where present.
+        for (const Figure& f : sizeFigures()) {
+            if (f.value) {
+                expectFinite(f.value(s), -1e9, 1e9);
+            }
+            if (f.interval) {
+                if (const std::optional<Interval> in = f.interval(s)) {
+                    expectFinite(in->low, -1e9, 1e9);
+                    expectFinite(in->high, in->low, 1e9);
+                }
+            }
+        }
         expectFinite(s.averageWin, 0, 1e9);
         EXPECT_EQ(s.completed + s.aborted, s.games);
         EXPECT_LE(s.wins + s.draws, s.hands);
@@ -397,6 +410,197 @@ TEST(StatsTest, NameIndexKeepsEachNameItsId) {
     EXPECT_EQ(copy.find("later"), std::nullopt);
     EXPECT_EQ(index.find("x"), std::nullopt);
     EXPECT_EQ(index.size(), names.size() + 1);
+}
+
+// How strong: each figure on a small log worked out by hand.
+// Two hands at four, all from 25000: after hand 1 P 17000, A 33000, B 25000, C 25000, so
+// before the last hand A is 1st, B 2nd and C 3rd (a tie goes to the lower seat), P 4th;
+// P's +12000 from C then ends P 2nd and C last.
+InlineGame lastHandGame() {
+    return game(kFour,
+                {{"東1局", "A +8000 P -8000", "満貫 立直 裏1 ドラ1"},
+                 {"東2局", "P +12000 C -12000", "跳満 断幺九 ドラ2 赤1"}},
+                {"1位 A +23.0 (33000)", "2位 P +9.0 (29000)", "3位 B -15.0 (25000)",
+                 "4位 C -37.0 (13000)"});
+}
+
+TEST(StatsTest, StrengthOfASmallLog) {
+    StrengthOptions everyone;
+    everyone.minGames = 1;
+    const auto sizeOf = [&](const std::vector<InlineGame>& games, const char* player) {
+        const PlayerStats stats = computeStats(factsOf(games), player, everyone);
+        EXPECT_EQ(stats.bySize.size(), 1u);
+        return stats.bySize.front().strength;
+    };
+    // The last hand: ties before it, the player's rows and the table's usual rates.
+    const StrengthStats p = sizeOf({lastHandGame()}, "P");
+    EXPECT_EQ(p.allLast.games, 1);
+    EXPECT_EQ(p.allLast.from[3].final, (std::vector<int>{0, 1, 0, 0}));
+    EXPECT_EQ(*p.allLast.mine.escapeLastRate, 1.0);
+    EXPECT_EQ(*p.allLast.mine.reachTopRate, 0.0);
+    EXPECT_FALSE(p.allLast.mine.keepTopRate);
+    EXPECT_EQ(p.allLast.usual.keepTopRate, 1.0);    // A, 1 of 1
+    EXPECT_EQ(p.allLast.usual.reachTopRate, 0.0);   // P, B and C: 0 of 3
+    EXPECT_EQ(p.allLast.usual.escapeLastRate, 1.0); // P, 1 of 1
+    EXPECT_EQ(sizeOf({lastHandGame()}, "B").allLast.from[1].final,
+              (std::vector<int>{0, 0, 1, 0})); // 2nd before on the tie, 3rd at the end
+    EXPECT_EQ(sizeOf({lastHandGame()}, "C").allLast.from[2].final, (std::vector<int>{0, 0, 0, 1}));
+    // A half-game of one hand has no hand before the last.
+    EXPECT_EQ(sizeOf({game(kFour, {{"東1局", "A +8000 P -8000", "満貫"}},
+                           {"1位 A +23.0 (33000)", "2位 B -5.0 (25000)", "3位 C -5.0 (25000)",
+                            "4位 P -13.0 (17000)"})},
+                     "P")
+                  .allLast.games,
+              0);
+
+    // Balance: P's -8000 and +12000 over two hands.
+    EXPECT_EQ(*p.balance.pointsPerHand, 2000);
+    EXPECT_EQ(*p.balance.winValue, 6000);
+    EXPECT_EQ(*p.balance.dealInCost, 4000);
+    EXPECT_EQ(*p.balance.net, 2000);
+    EXPECT_FALSE(p.balance.scoreSd); // one score has no spread
+    // Luck: P won once, without riichi; dealt into a riichi.
+    EXPECT_FALSE(p.luck.uraRate);
+    EXPECT_FALSE(p.luck.uraPerRiichiWin);
+    EXPECT_EQ(*p.luck.doraPerWin, 2);
+    EXPECT_EQ(*p.luck.akaPerWin, 1);
+    EXPECT_EQ(p.luck.toRiichi.count, 1);
+    EXPECT_EQ(*p.luck.toRiichi.rate, 1.0);
+    EXPECT_EQ(*p.luck.toRiichi.average, 8000);
+    EXPECT_EQ(p.luck.toDama.count, 0);
+    const StrengthStats a = sizeOf({lastHandGame()}, "A");
+    EXPECT_EQ(*a.luck.uraRate, 1.0);
+    EXPECT_EQ(*a.luck.uraPerRiichiWin, 1.0);
+    EXPECT_EQ(*a.luck.ippatsuRate, 0.0);
+    EXPECT_EQ(*sizeOf({lastHandGame()}, "C").luck.toDama.average, 12000);
+    // A limit tsumo while P dealt (東1局: seat 1).
+    const StrengthStats hit =
+        sizeOf({game(kFour,
+                     {{"東1局", "A +8000 P -4000 B -2000 C -2000", "満貫 門前清自摸和"},
+                      {"東1局", "A +1000 P -500 B -300 C -200", "30符 1飜 門前清自摸和"}},
+                     kPlacedFour)},
+               "P");
+    EXPECT_EQ(hit.luck.dealerHit.hands, 1);
+    EXPECT_EQ(*hit.luck.dealerHit.rate, 0.5);
+    EXPECT_EQ(*hit.luck.dealerHit.averageLoss, 4000);
+
+    // The population: places A 1, P 2, B 3, C 4; win rates P and A 1/2, B and C 0;
+    // deal-in rates P and C 1/2; points per hand A +4000, P +2000, B 0, C -6000.
+    EXPECT_EQ(p.population.players, 4);
+    EXPECT_DOUBLE_EQ(*p.population.averagePlace, 2.0 / 3);
+    EXPECT_DOUBLE_EQ(*p.population.winRate, 2.5 / 3);
+    EXPECT_DOUBLE_EQ(*p.population.dealInRate, 0.5 / 3);
+    EXPECT_DOUBLE_EQ(*p.population.pointsPerHand, 2.0 / 3);
+    EXPECT_EQ(*p.population.medianBalance.pointsPerHand, 1000);
+    // With the default 20 half-games nobody is in it.
+    const PlayerStats usual = computeStats(factsOf({lastHandGame()}), "P");
+    EXPECT_EQ(usual.bySize.front().strength.population.players, 0);
+    EXPECT_FALSE(usual.bySize.front().strength.population.averagePlace);
+}
+
+TEST(StatsTest, FormComparesTheNewestBlockWithTheOneBefore) {
+    const std::vector<std::string> first = {"1位 P +30.0 (50000)", "2位 A +10.5 (30500)",
+                                            "3位 B -10.0 (20000)", "4位 C -30.5 (-500)"};
+    StrengthOptions blocks;
+    blocks.block = 30;
+    const struct {
+        int before; // half-games of P 2nd, then 30 of P 1st
+        bool given;
+    } cases[] = {{29, false}, {30, true}, {45, true}};
+    for (const auto& c : cases) {
+        std::vector<InlineGame> games;
+        for (int i = 0; i < c.before + 30; ++i) {
+            games.push_back(game(kFour, kDraw, i < c.before ? kPlacedFour : first));
+        }
+        const Form form = computeStats(factsOf(games), "P", blocks).bySize[0].strength.form;
+        EXPECT_EQ(form.newest.games, 30) << c.before;
+        EXPECT_EQ(form.previous.games, std::min(c.before, 30)) << c.before;
+        EXPECT_EQ(form.averagePlace.has_value(), c.given) << c.before;
+        if (c.given) {
+            EXPECT_EQ(*form.averagePlace, -1);
+            EXPECT_EQ(form.averagePlaceInterval->low, -1); // no spread in either block
+            EXPECT_EQ(*form.winRate, 0);
+            EXPECT_LT(form.winRateInterval->low, 0); // 0 of 30 against 0 of 30
+            EXPECT_GT(form.winRateInterval->high, 0);
+            EXPECT_EQ(form.changed, (std::vector<std::string>{"average_place"}));
+        }
+    }
+    // Welch by hand: places 1, 2, 1, 2... against 3, 4, 3, 4..., 30 each: the means differ
+    // by -2, each variance is 7.5 / 29, se = 0.131306, df = 58, t = 2.00172.
+    const std::optional<Interval> welch = welchInterval(30, 45, 75, 30, 105, 375);
+    ASSERT_TRUE(welch);
+    EXPECT_NEAR(welch->low, -2.262838, 1e-4);
+    EXPECT_NEAR(welch->high, -1.737162, 1e-4);
+    // Newcombe's hybrid score by hand from the two Wilson intervals of 10/20 and 5/20:
+    // [0.299298, 0.700702] and [0.111862, 0.468701].
+    const std::optional<Interval> newcombe = newcombeInterval(10, 20, 5, 20);
+    ASSERT_TRUE(newcombe);
+    EXPECT_NEAR(newcombe->low, 0.25 - std::hypot(0.5 - 0.299298, 0.468701 - 0.25), 1e-5);
+    EXPECT_NEAR(newcombe->high, 0.25 + std::hypot(0.700702 - 0.5, 0.25 - 0.111862), 1e-5);
+}
+
+TEST(StatsTest, StableRatingFromARuleLearntOffTheLog) {
+    // By hand: a = (30, 10, -10, -30), b = 1/4, places 2, 1, 1, 0 of 4 and T̄ = 1600:
+    // Σ p a = (60 + 10 - 10) / 4 = 15, R* = 1600 + 15 ÷ 0.25 = 1660.
+    RatingRule rule;
+    rule.a = {30, 10, -10, -30};
+    rule.b = 0.25;
+    rule.learnt = true;
+    EXPECT_DOUBLE_EQ(*settledRating(rule, {2, 1, 1, 0}, 1600), 1660);
+    rule.learnt = false;
+    EXPECT_FALSE(settledRating(rule, {2, 1, 1, 0}, 1600));
+
+    GeneratedRatingRule generated;
+    generated.a = {std::vector<int>{30, 10, -10, -30}, std::vector<int>{30, 0, -30},
+                   std::vector<int>{20, -20}};
+    generated.divisor = 4;
+    const struct {
+        int games;
+        bool learnt;
+    } cases[] = {{400, true}, {20, false}};
+    for (const auto& c : cases) {
+        GeneratorOptions options;
+        options.halfGames = c.games;
+        options.seed = 7;
+        options.ratingRule = &generated;
+        GameSelection selection({generateScoreLog(options)}, {});
+        StatsCollector collector;
+        ASSERT_TRUE(selection.run(FactsNeeded::Hands,
+                                  [&](const SelectedGame& game) { collector.add(game.facts); }));
+        const PlayerStats kuma = collector.stats("Kuma");
+        for (const TableSizeStats& s : kuma.bySize) {
+            const StableRating& stable = s.strength.stableRating;
+            EXPECT_EQ(stable.rule.learnt, c.learnt) << s.players;
+            if (!c.learnt) {
+                EXPECT_FALSE(stable.value);
+                continue;
+            }
+            const auto& a = generated.a[static_cast<std::size_t>(4 - s.players)];
+            EXPECT_EQ(stable.rule.a, std::vector<double>(a.begin(), a.end())) << s.players;
+            EXPECT_EQ(*stable.rule.b, 0.25);
+            EXPECT_EQ(*stable.rule.rSquared, 1.0);
+            EXPECT_EQ(*stable.rule.residualSd, 0.0);
+            ASSERT_TRUE(stable.value && stable.interval);
+            EXPECT_LT(stable.interval->low, *stable.value);
+            EXPECT_GT(stable.interval->high, *stable.value);
+            // The same on a second run: the bootstrap's seed is fixed.
+            const PlayerStats again = collector.stats("Kuma");
+            for (const TableSizeStats& t : again.bySize) {
+                if (t.players == s.players) {
+                    EXPECT_EQ(t.strength.stableRating.interval->low, stable.interval->low);
+                    EXPECT_EQ(t.strength.stableRating.interval->high, stable.interval->high);
+                }
+            }
+            // Another player is read by the owner's rule.
+            for (const PlayerStats& other : collector.all(100)) {
+                for (const TableSizeStats& t : other.bySize) {
+                    if (t.players == s.players) {
+                        EXPECT_EQ(t.strength.stableRating.rule.a, stable.rule.a);
+                    }
+                }
+            }
+        }
+    }
 }
 
 } // namespace
