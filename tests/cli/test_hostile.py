@@ -157,6 +157,26 @@ for n, (log, warning, names) in enumerate([
         (["report", "{log}", "-o", f"{{dir}}/seats{n}.html"], f"{first}, in 1 of 1 half-games")]]
 
 
+def wait_until_started(proc, read=0):
+    """Waits until proc catches SIGINT, SIGTERM and SIGHUP and has read at least read bytes
+    (Linux's /proc): a slow start, as under the sanitizers on a busy machine, must not meet
+    a signal before the command is under way."""
+    wanted = (1 << (signal.SIGINT - 1)) | (1 << (signal.SIGTERM - 1)) | (1 << (signal.SIGHUP - 1))
+    deadline = time.monotonic() + TIMEOUT
+    while proc.poll() is None and time.monotonic() < deadline:
+        try:
+            with open(f"/proc/{proc.pid}/status") as status:
+                caught = next(int(line.split()[1], 16) for line in status
+                              if line.startswith("SigCgt:"))
+            with open(f"/proc/{proc.pid}/io") as io:
+                done = next(int(line.split()[1]) for line in io if line.startswith("rchar:"))
+        except (OSError, StopIteration):
+            return  # no /proc: the sleeps alone
+        if caught & wanted == wanted and done >= read:
+            return
+        time.sleep(0.01)
+
+
 class HostileTest(CliTest):
     def setUp(self):
         super().setUp()
@@ -249,7 +269,8 @@ class HostileTest(CliTest):
                         ["export", str(log), "--format", fmt, "-o", str(out)])
                 proc = subprocess.Popen([PAIVIEW, *args], stdout=subprocess.PIPE,
                                         stderr=subprocess.PIPE)
-                # Once it has begun: its temporary file is there, or it is reading.
+                # Once it has begun: its temporary file is there, or it has read the log.
+                wait_until_started(proc, log.stat().st_size if fmt == "report" else 0)
                 deadline = time.monotonic() + TIMEOUT
                 while (fmt != "report" and not list(self.tmp.rglob("*.paiview-*.tmp"))
                        and proc.poll() is None):
@@ -267,6 +288,7 @@ class HostileTest(CliTest):
         # While a log is still being read, too.
         proc = subprocess.Popen([PAIVIEW, "stats", str(log)], stdout=subprocess.PIPE,
                                 stderr=subprocess.PIPE)
+        wait_until_started(proc)
         time.sleep(0.05)
         proc.send_signal(signal.SIGINT)
         _, err = proc.communicate(timeout=TIMEOUT)
