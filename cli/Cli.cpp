@@ -1,5 +1,6 @@
 // The shared parts of the commands: LOG arguments, filters, the pass and its diagnostics.
 #include "cli/Cli.h"
+#include "text/Numbers.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -67,10 +68,6 @@ std::string readLog(const std::string& name) {
 
 std::string toCp932(const std::string& utf8) {
     return utf8ToCp932(utf8);
-}
-
-std::string plural(std::size_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
 // A date bound as readDateBound takes it; the message says what is wrong with it.
@@ -243,7 +240,7 @@ CommandLogs::CommandLogs(const LogOptions& options, GameFilter filter) : options
         if (log.unconvertible > 0) {
             decoding_.push_back(
                 {i, log.firstUnconvertibleLine,
-                 plural(log.unconvertible, "character", "characters") +
+                 countText(log.unconvertible, "character", "characters") +
                      " that a CP932 log cannot hold (the first on this line) are read as \"?\""});
         }
         files.push_back(std::move(log.cp932));
@@ -309,9 +306,9 @@ void writeWarnings(const std::vector<std::string>& lines) {
         writeErr("paiview: " + lines[i] + "\n");
     }
     if (lines.size() > kShownWarnings) {
-        writeErr(
-            "paiview: " + plural(lines.size() - kShownWarnings, "more warning", "more warnings") +
-            " not shown\n");
+        writeErr("paiview: " +
+                 countText(lines.size() - kShownWarnings, "more warning", "more warnings") +
+                 " not shown\n");
     }
 }
 
@@ -322,7 +319,7 @@ void CommandLogs::finish(bool read) const {
     const LogSet& logs = selection_->logs();
     std::vector<std::string> warnings = warningLines();
     if (logs.duplicates() > 0) {
-        warnings.push_back(plural(logs.duplicates(), "half-game was", "half-games were") +
+        warnings.push_back(countText(logs.duplicates(), "half-game was", "half-games were") +
                            " read twice (the same lines in more than one place) and counted once");
     }
     writeWarnings(warnings);

@@ -1,5 +1,6 @@
 // paiview export: the facts of the selected half-games as SQLite, CSV or JSON.
 #include "cli/Cli.h"
+#include "text/Numbers.h"
 #include "cli/Terminal.h"
 #include "export/Export.h"
 #include "export/Columns.h"
@@ -107,8 +108,8 @@ void runExport(const ExportCommandOptions& options) {
         throw targetFailure(error, options);
     }
     setInterruptTarget({});
-    const std::string done = "exported " + std::to_string(games) + " half-games, " +
-                             std::to_string(hands) + " hands to " +
+    const std::string done = "exported " + countText(games, "half-game", "half-games") + ", " +
+                             countText(hands, "hand", "hands") + " to " +
                              (toStream ? "standard output" : options.output) + "\n";
     if (toStream) {
         writeErr("paiview: " + done); // standard output holds the document alone

@@ -1,5 +1,6 @@
 // paiview report: one player's statistics, charts and half-games as one HTML page.
 #include <memory>
+#include "text/Numbers.h"
 
 #include "analysis/NewestGames.h"
 #include "analysis/Stats.h"
@@ -108,6 +109,6 @@ void addReportCommand(CLI::App& app) {
         print("Wrote " + options->output + ": ");
         printCp932(written.player);
         print(", in " + std::to_string(written.theirGames) + " of " +
-              std::to_string(written.games) + " half-games\n");
+              countText(written.games, "half-game", "half-games") + "\n");
     });
 }
