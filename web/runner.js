@@ -1,7 +1,7 @@
 // Runs the paiview command in one instance of its WebAssembly module: logs are files
 // in Emscripten's in-memory file system, argv goes to the command's main(), and its
-// standard output and error are caught as bytes. The page inlines this file; under
-// Node the tests and the benchmark require it (web/node-run.js).
+// standard output and error are caught as bytes. The page's worker inlines this file;
+// under Node the tests and the benchmark require it (web/node-run.js).
 'use strict';
 
 // A growing buffer of bytes: the command writes its output a byte at a time.
@@ -27,23 +27,32 @@ class ByteSink {
   }
 }
 
-// Resolves to {FS, run(args)}: run returns {code, out, err}, out and err as bytes.
+// Resolves to {FS, ENV, run(args, sinks)}: run returns {code, out, err}, out and err as
+// bytes. sinks may give other {push(byte)} for out or err for one run; what they took is
+// theirs, and that part of the result is empty.
 // wasm: the module's bytes (paiview.wasm), so that it fetches nothing.
 async function startPaiview(createPaiview, wasm) {
   const out = new ByteSink();
   const err = new ByteSink();
+  let sinks = {};
   const module = await createPaiview({
     wasmBinary: wasm,
     noInitialRun: true,
-    stdout: (byte) => byte !== null && out.push(byte),
-    stderr: (byte) => byte !== null && err.push(byte),
+    stdout: (byte) => byte !== null && (sinks.out || out).push(byte),
+    stderr: (byte) => byte !== null && (sinks.err || err).push(byte),
   });
   return {
     FS: module.FS,
-    run(args) {
-      const code = module.callMain(args);
-      module._fflush(0);
-      return { code, out: out.take(), err: err.take() };
+    ENV: module.ENV,
+    run(args, runSinks = {}) {
+      sinks = runSinks;
+      try {
+        const code = module.callMain(args);
+        module._fflush(0);
+        return { code, out: out.take(), err: err.take() };
+      } finally {
+        sinks = {};
+      }
     },
   };
 }
