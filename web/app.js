@@ -204,8 +204,14 @@ async function stop() {
   failAll(new Stopped());
   await startWorker();
   for (const file of state.files) {
-    await call('put', { path: file.path, blob: file.blob }, false);
+    try {
+      await call('put', { path: file.path, blob: file.blob }, false);
+    } catch (error) {
+      // The browser reads a chosen file from the disk, and refuses once it changed there.
+      file.bad = 'ファイルがディスクの上で変わりました。もう一度選んでください';
+    }
   }
+  drawFiles();
   setStatus('止めました。', 'done');
 }
 
@@ -225,9 +231,9 @@ const MAGIC = [
   [[0x52, 0x61, 0x72, 0x21], '圧縮ファイル（RAR）です。展開してから中のログを選んでください'],
 ];
 
-// What the file is when it is plainly no log: a reason, or null.
-function notALog(bytes) {
-  if (bytes.length === 0) {
+// What the file is when it is plainly no log, from its first bytes: a reason, or null.
+function notALog(bytes, size) {
+  if (size === 0) {
     return '空のファイルです';
   }
   for (const [magic, reason] of MAGIC) {
@@ -247,6 +253,7 @@ function notALog(bytes) {
 // A file chosen again is read again: one with a kept file's name replaces it when it
 // is that file grown (the kept bytes begin it) or the kept one did not read. Any other
 // file of the same name is another log (two PCs' score.txt) and is kept beside it.
+// Only the worker reads the bytes: the page keeps the File, and stays free to answer.
 async function addFiles(fileList) {
   const chosen = Array.from(fileList);
   if (chosen.length === 0) {
@@ -256,43 +263,28 @@ async function addFiles(fileList) {
   try {
     const taken = new Set();
     for (const file of chosen) {
-      // A snapshot: the player's file may change on disk while it is kept.
-      const bytes = new Uint8Array(await file.arrayBuffer());
-      const blob = new Blob([bytes]);
       const name = file.name.replace(/[/\\\0]/g, '_') || 'log.txt';
-      let kept = null;
-      for (const f of state.files) {
-        if (f.name === name && !taken.has(f) && (f.bad || (await startsWith(bytes, f.blob)))) {
-          kept = f;
-          break;
-        }
+      const same = state.files.filter((f) => f.name === name && !taken.has(f));
+      let kept = same.find((f) => f.bad);
+      if (!kept && same.length > 0) {
+        const { match } = await call('offer', { blob: file, paths: same.map((f) => f.path) });
+        kept = same.find((f) => f.path === match);
       }
-      if (kept) {
-        kept.blob = blob;
-        kept.size = bytes.length;
-      } else {
-        kept = { id: state.nextFile++, name, path: pathFor(name), blob, size: bytes.length };
+      if (!kept) {
+        kept = { id: state.nextFile++, name, path: pathFor(name) };
         state.files.push(kept);
       }
+      Object.assign(kept, { blob: file, size: file.size, readFailed: false });
       taken.add(kept);
-      kept.bad = notALog(bytes);
-      kept.readFailed = false;
-      await call('put', { path: kept.path, blob }, false);
+      const { head } = await call('put', { path: kept.path, blob: file });
+      kept.bad = notALog(head, file.size);
     }
   } catch (error) {
-    setStatus(`ファイルを読み込めませんでした：${error.message}`, 'failed');
+    setStatus(error instanceof Stopped ? '止めました。' : `ファイルを読み込めませんでした：${error.message}`, 'failed');
     return;
   }
   $('#clear').disabled = false;
   await refreshList();
-}
-
-async function startsWith(bytes, blob) {
-  if (blob.size > bytes.length) {
-    return false;
-  }
-  const old = new Uint8Array(await blob.arrayBuffer());
-  return old.every((b, i) => bytes[i] === b);
 }
 
 // The name the command sees, and the page shows: the file's own, and a number before it

@@ -22,6 +22,12 @@ class ErrorLines {
     this.bytes = [];
   }
 
+  pushBytes(bytes) {
+    for (const byte of bytes) {
+      this.push(byte);
+    }
+  }
+
   push(byte) {
     if (byte === 13 || byte === 10) {
       const text = utf8.decode(new Uint8Array(this.line));
@@ -53,12 +59,18 @@ class BlobSink {
     this.length = 0;
   }
 
-  push(byte) {
-    this.chunk[this.length++] = byte;
-    if (this.length === PART) {
-      this.parts.push(new Blob([this.chunk]));
-      this.chunk = new Uint8Array(PART);
-      this.length = 0;
+  pushBytes(bytes) {
+    let from = 0;
+    while (from < bytes.length) {
+      const n = Math.min(PART - this.length, bytes.length - from);
+      this.chunk.set(bytes.subarray(from, from + n), this.length);
+      this.length += n;
+      from += n;
+      if (this.length === PART) {
+        this.parts.push(new Blob([this.chunk]));
+        this.chunk = new Uint8Array(PART);
+        this.length = 0;
+      }
     }
   }
 
@@ -118,7 +130,22 @@ const handlers = {
     return {};
   },
 
-  // A log under its name in the logs' folder, folders made as needed.
+  // Which of the kept logs at paths the file continues (holds it, then maybe more): the
+  // same log read again after it grew. The page never holds a log's bytes itself.
+  async offer({ blob, paths }) {
+    const bytes = new Uint8Array(await blob.arrayBuffer());
+    for (const path of paths) {
+      const node = paiview.FS.lookupPath(`${LOGS}/${path}`).node;
+      const old = node.contents.subarray(0, node.usedBytes);
+      if (old.length <= bytes.length && old.every((b, i) => bytes[i] === b)) {
+        return { match: path };
+      }
+    }
+    return { match: null };
+  },
+
+  // A log under its name in the logs' folder, folders made as needed; answers with its
+  // first bytes, for the page to tell what a file that is no log is.
   async put({ path, blob }) {
     const bytes = new Uint8Array(await blob.arrayBuffer());
     const parts = path.split('/');
@@ -129,7 +156,7 @@ const handlers = {
       }
     }
     paiview.FS.writeFile(`${LOGS}/${path}`, bytes, { canOwn: true });
-    return {};
+    return { head: bytes.slice(0, 512) };
   },
 
   remove({ path }) {

@@ -305,7 +305,7 @@ class PageTest(PageCase):
         self.load(*(self.tmp / n for n in logs), SAMPLE)
         seen.append(self.text_of("body"))
         b.evaluate("document.querySelector('#salvage').click()")
-        b.wait_for("!!document.querySelector('#problems .warning')")
+        b.wait_for("document.querySelector('#problems').textContent.includes('飛ばしました')")
         seen.append(self.text_of("body"))
         kinds = b.evaluate("[...document.querySelectorAll('#problems div')].map(d => d.className)")
         self.assertIn("note", kinds)  # the half-game still being played, the copies
