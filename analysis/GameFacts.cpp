@@ -2,11 +2,14 @@
 #include "analysis/GameFacts.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
 #include <limits>
 #include <string_view>
+
+#include "model/LogMarkers.h"
 
 namespace {
 
@@ -133,7 +136,9 @@ std::optional<long long> pointsInParens(std::string_view text) {
 void readSeats(const char* playerLine, int playerCount, std::vector<SeatFacts>& seats) {
     std::size_t used = 0;
     const std::string_view line(playerLine);
-    for (int seat = 1; seat <= playerCount; ++seat) {
+    // Each seat of the table at its mark's first place in the line: seat numbers run from
+    // 1 to the table's size and none is read twice.
+    for (int seat = 1; seat <= std::min(playerCount, kPlacingCount); ++seat) {
         const char marker[] = {'[', static_cast<char>('0' + seat), ']', '\0'};
         const std::size_t at = line.find(marker);
         if (at == std::string_view::npos) {
@@ -176,6 +181,32 @@ void readSeats(const char* playerLine, int playerCount, std::vector<SeatFacts>& 
     }
     seats.resize(used);
 }
+
+} // namespace
+
+int unreadSeatMarks(std::string_view playerLine, int playerCount) {
+    const std::size_t first = playerLine.find(logmark::kSeatMarks[0]);
+    if (first == std::string_view::npos) {
+        return 0; // no player line: the loader did not take it
+    }
+    std::array<bool, 9> read{}; // by the n of "[n]"
+    int unread = 0;
+    for (std::size_t at = playerLine.find('['); at != std::string_view::npos;
+         at = playerLine.find('[', at + 1)) {
+        const int seat = seatMarkAt(playerLine, at);
+        bool* seen = numbered(read, seat);
+        if (!seen || (seat > kPlacingCount && at >= first)) {
+            continue;
+        }
+        // As readSeats reads the line: each seat of the table at its first mark from "[1]".
+        const bool seated = at >= first && seat <= playerCount && !*seen;
+        *seen = *seen || seated;
+        unread += !seated;
+    }
+    return unread;
+}
+
+namespace {
 
 void readPlacing(const char* placing, PlacingFacts& facts) {
     facts.raw = placing;
@@ -679,15 +710,17 @@ void placeHand(const GameFacts& game, HandFacts& hand) {
 // read or a change names no single seat.
 std::optional<std::vector<long long>> changeTotals(const GameFacts& game,
                                                    const GameRecord& record) {
-    std::vector<long long> totals(game.seats.size(), 0);
+    // By seat number: a line that gives seats 1 and 3 of three has no seat 2.
+    std::vector<long long> totals(tableSeats(game), 0);
     for (const HandRecord& hand : record.hands) {
         bool draw = false, seated = true;
         const bool read =
             readChanges(hand.handResult, draw, [&](std::string_view name, int change) {
                 const auto seat = seatOf(game, name);
-                seated = seated && seat;
-                if (seat) {
-                    totals[static_cast<std::size_t>(*seat - 1)] += change;
+                long long* total = seat ? numbered(totals, *seat) : nullptr;
+                seated = seated && total;
+                if (total) {
+                    *total += change;
                 }
             });
         if (!read || !seated) {
@@ -699,16 +732,17 @@ std::optional<std::vector<long long>> changeTotals(const GameFacts& game,
 
 // The same from hands already read.
 std::optional<std::vector<long long>> changeTotals(const GameFacts& game) {
-    std::vector<long long> totals(game.seats.size(), 0);
+    std::vector<long long> totals(tableSeats(game), 0);
     for (const HandFacts& hand : game.hands) {
         if (!hand.resultParsed) {
             return std::nullopt;
         }
         for (const PointChange& change : hand.changes) {
-            if (!change.seat) {
+            long long* total = change.seat ? numbered(totals, *change.seat) : nullptr;
+            if (!total) {
                 return std::nullopt;
             }
-            totals[static_cast<std::size_t>(*change.seat - 1)] += change.change;
+            *total += change.change;
         }
     }
     return totals;
@@ -717,20 +751,22 @@ std::optional<std::vector<long long>> changeTotals(const GameFacts& game) {
 // startPoints and bust: each placing's points less its player's changes, the same for all.
 void setStartPoints(GameFacts& game, const std::optional<std::vector<long long>>& totals) {
     game.startPoints.reset();
-    const auto players = static_cast<std::size_t>(game.playerCount);
-    if (!totals || game.aborted || game.seats.size() != players ||
-        game.placings.size() != players) {
+    // Every seat of the table in the line, each with one placing: seat n is then seats[n - 1].
+    const std::size_t players = tableSeats(game);
+    if (!totals || game.aborted || players == 0 || game.seats.size() != players ||
+        game.placings.size() != players || totals->size() != players) {
         return;
     }
-    bool placed[kPlacingCount] = {};
+    std::array<bool, kPlacingCount> placed{};
     std::optional<long long> start;
     for (const PlacingFacts& placing : game.placings) {
         const auto seat = seatOf(game, placing.name);
-        if (!seat || !placing.points || placed[*seat - 1]) {
+        bool* seatPlaced = seat ? numbered(placed, *seat) : nullptr;
+        if (!seatPlaced || *seatPlaced || !placing.points) {
             return;
         }
-        placed[*seat - 1] = true;
-        const long long own = *placing.points - (*totals)[static_cast<std::size_t>(*seat - 1)];
+        *seatPlaced = true;
+        const long long own = *placing.points - *numbered(*totals, *seat);
         if (start && *start != own) {
             return;
         }
@@ -738,7 +774,7 @@ void setStartPoints(GameFacts& game, const std::optional<std::vector<long long>>
     }
     game.startPoints = start;
     for (SeatFacts& seat : game.seats) {
-        seat.bust = *start + (*totals)[static_cast<std::size_t>(seat.seat - 1)] < 0;
+        seat.bust = *start + *numbered(*totals, seat.seat) < 0;
     }
 }
 
@@ -768,6 +804,10 @@ std::optional<std::string> isoTime(const char* logTime) {
     return iso;
 }
 
+std::size_t tableSeats(const GameFacts& game) {
+    return static_cast<std::size_t>(std::clamp(game.playerCount, 0, kPlacingCount));
+}
+
 void readGameFacts(const GameRecord& record, int number, GameFacts& game) {
     game.number = number;
     game.startRaw = record.startTime;
@@ -779,7 +819,7 @@ void readGameFacts(const GameRecord& record, int number, GameFacts& game) {
     game.aborted = record.aborted();
     game.playerLine = record.playerLine;
     readSeats(record.playerLine, record.playerCount, game.seats);
-    const int placings = game.aborted ? 0 : std::min<int>(record.playerCount, kPlacingCount);
+    const int placings = game.aborted ? 0 : static_cast<int>(tableSeats(game));
     game.placings.resize(static_cast<std::size_t>(placings));
     for (int i = 0; i < placings; ++i) {
         readPlacing(record.placings[i], game.placings[static_cast<std::size_t>(i)]);
@@ -821,10 +861,13 @@ void readHandFacts(const GameRecord& record, GameFacts& game) {
     if (!game.startPoints) {
         return;
     }
-    std::vector<long long> points(game.seats.size(), *game.startPoints);
+    // Start points mean every seat of the table is in the line: seat order is seat number.
+    std::vector<long long> points(tableSeats(game), *game.startPoints);
     for (HandFacts& facts : hands) {
         for (const PointChange& change : facts.changes) {
-            points[static_cast<std::size_t>(*change.seat - 1)] += change.change;
+            if (long long* own = change.seat ? numbered(points, *change.seat) : nullptr) {
+                *own += change.change;
+            }
         }
         facts.pointsAfter = points;
     }

@@ -5,6 +5,8 @@
 // from is kept beside it.
 #pragma once
 
+#include <cstddef>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -110,6 +112,26 @@ struct GameFacts {
     std::vector<HandFacts> hands; // filled only when asked for
     SpareHandFacts spareHands;
 };
+
+// The entry numbered n (1 for the first) of a list kept by a number that a log gives: a
+// seat, a place. Null when the list has no such entry. Every list indexed by such a
+// number goes through here, so that no number of a log reaches past its list.
+template <typename List> auto numbered(List& list, int n) -> decltype(&list[0]) {
+    if (n < 1 || static_cast<std::size_t>(n) > std::size(list)) {
+        return nullptr;
+    }
+    return &list[static_cast<std::size_t>(n - 1)];
+}
+
+// How many seats the half-game's table has: the seat numbers of its facts run from 1 to
+// this, and the lists kept by seat have this many entries.
+std::size_t tableSeats(const GameFacts& game);
+
+// How many seat marks of a player line as the log writes it (the loader keeps the line
+// from its first "[1]" on) give no seat in the facts: a mark before that "[1]", a seat's
+// second mark, a seat past the table's size ("[4]" without "[3]"). Marks past "[4]" after
+// the first "[1]" are not counted here: LogSet warns of them apart.
+int unreadSeatMarks(std::string_view playerLine, int playerCount);
 
 // The facts of one record; its hands too when withHands is set.
 GameFacts gameFacts(const GameRecord& record, int number, bool withHands = true);

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "analysis/GameFacts.h"
 #include "model/LineReader.h"
 #include "model/LogMarkers.h"
 
@@ -181,6 +182,11 @@ bool LogSet::read(const std::function<GameRecord&()>& supply,
     GameRecord* record = nullptr; // asked of supply again once it was visited
     RecordLines lines;            // kept from one half-game to the next, as the record is
     std::vector<std::pair<long, std::size_t>> seatsPastFour(files_.size());
+    std::vector<std::pair<long, std::size_t>> seatsUnread(files_.size());
+    const auto note = [](std::pair<long, std::size_t>& first, long line, int count) {
+        first.first = first.first && first.first < line ? first.first : line;
+        first.second += static_cast<std::size_t>(count);
+    };
     for (const Segment* segment : order) {
         if (!segment->header) {
             strayLines(*segment, segment->offset, segment->firstLine);
@@ -265,9 +271,13 @@ bool LogSet::read(const std::function<GameRecord&()>& supply,
         }
         seen.emplace(hash, own);
         if (const int extra = seatsBeyondFour(slot.playerLine)) {
-            auto& [line, count] = seatsPastFour[segment->file];
-            line = line && line < lines.players ? line : lines.players;
-            count += static_cast<std::size_t>(extra);
+            note(seatsPastFour[segment->file], lines.players, extra);
+        }
+        // The player line as the log has it: the record keeps it from its first [1] on.
+        const RawLine header = lineAt(bytes.substr(0, segment->end), segment->offset);
+        const std::string_view players = lineAt(bytes.substr(0, segment->end), header.next).text;
+        if (const int unread = unreadSeatMarks(players.substr(0, kLongestLine), slot.playerCount)) {
+            note(seatsUnread[segment->file], lines.players, unread);
         }
         ++count_;
         hands_ += slot.hands.size();
@@ -287,6 +297,15 @@ bool LogSet::read(const std::function<GameRecord&()>& supply,
                  std::to_string(count) + (count == 1 ? " seat" : " seats") +
                      " past [4] (the first here) cannot be read: a table has at most four",
                  LogWarning::Kind::SeatPastFour});
+        }
+        if (const auto [line, count] = seatsUnread[file]; count > 0) {
+            warnings_.push_back(
+                {file, line,
+                 std::to_string(count) + (count == 1 ? " seat mark" : " seat marks") +
+                     " before [1], repeated or past the table's size (the first here) cannot "
+                     "be read: " +
+                     (count == 1 ? "its player has no seat" : "their players have no seat"),
+                 LogWarning::Kind::SeatUnread});
         }
     }
     const auto byLine = [](const auto& a, const auto& b) {

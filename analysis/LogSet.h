@@ -32,7 +32,12 @@ struct LogWarning {
     std::size_t file = 0;
     long line = 0;    // 1-based; 0 when it is about the whole file
     std::string text; // CP932, without the file name
-    enum class Kind { EndOfFileByte, Unfinished, SeatPastFour } kind = Kind::EndOfFileByte;
+    enum class Kind {
+        EndOfFileByte,
+        Unfinished,
+        SeatPastFour,
+        SeatUnread // a seat mark before [1], repeated, or past the table's size
+    } kind = Kind::EndOfFileByte;
 };
 
 struct LogSetOptions {

@@ -305,12 +305,12 @@ void Tally::addPlacings(const GameFacts& game, SizeTally& size, const GameContex
     if (s.placeCounts.empty()) {
         s.placeCounts.assign(static_cast<std::size_t>(players), 0);
     }
-    ++s.placeCounts[static_cast<std::size_t>(place - 1)];
+    ++*numbered(s.placeCounts, place); // 1 to players, as checked above
     size.places.add(place, players);
     size.topRun.add(place == 1, game.number);
     size.noLastRun.add(place < players, game.number);
-    if (seat_ >= 1 && seat_ <= players) {
-        size.seats[static_cast<std::size_t>(seat_ - 1)].add(place, players);
+    if (PlaceTally* seat = numbered(size.seats, seat_)) {
+        seat->add(place, players);
     }
     if (period_) {
         period_->places.add(place, players);

@@ -253,10 +253,11 @@ std::string sizeSection(const PlayerStats& stats) {
         if (f.key == "places") {
             for (int place = 1; place <= most; ++place) {
                 row(std::to_string(place) + label, false, [place](const S& s) -> std::string {
-                    if (place > s.players) {
-                        return {};
+                    const int* counted = numbered(s.placeCounts, place);
+                    if (!counted) {
+                        return {}; // a place past this table's size
                     }
-                    const int count = s.placeCounts[static_cast<std::size_t>(place - 1)];
+                    const int count = *counted;
                     return "<span class=\"cnt\">" + std::to_string(count) + u("回") + "</span> " +
                            rateCell(count, placed(s));
                 });

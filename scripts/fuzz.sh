@@ -3,6 +3,7 @@
 # each target for a while. Prints one line per target starting "fuzz: "; exits
 # non-zero when any input crashed.
 # Usage: scripts/fuzz.sh [--short] [--seconds N] [--no-build] [TARGET]
+#   TARGET: fuzz_load, fuzz_search or fuzz_pipeline (default: all three).
 #   --short: about 20 s per target (the test run); default 300 s.
 #   PAIVIEW_FUZZ_BUILD: build directory (default build/fuzz, the fuzz preset's).
 set -uo pipefail
@@ -11,14 +12,14 @@ top=$PWD
 
 seconds=300
 build_it=1
-targets=(fuzz_load fuzz_search)
+targets=(fuzz_load fuzz_search fuzz_pipeline)
 while [ $# -gt 0 ]; do
     case $1 in
         --short) seconds=20 ;;
         --seconds) seconds=${2:?--seconds needs a number}; shift ;;
         --no-build) build_it=0 ;;
-        fuzz_load | fuzz_search) targets=("$1") ;;
-        *) echo "usage: scripts/fuzz.sh [--short] [--seconds N] [--no-build] [fuzz_load|fuzz_search]" >&2
+        fuzz_load | fuzz_search | fuzz_pipeline) targets=("$1") ;;
+        *) echo "usage: scripts/fuzz.sh [--short] [--seconds N] [--no-build] [fuzz_load|fuzz_search|fuzz_pipeline]" >&2
            exit 2 ;;
     esac
     shift
@@ -38,8 +39,18 @@ if [ $build_it -eq 1 ]; then
     fi
 fi
 
-seeds_of() { case $1 in fuzz_load) echo fuzz/corpus/load ;; fuzz_search) echo fuzz/corpus/search ;; esac; }
-max_len_of() { case $1 in fuzz_load) echo 65536 ;; fuzz_search) echo 1024 ;; esac; }
+seeds_of() {
+    case $1 in
+        fuzz_load) echo fuzz/corpus/load ;;
+        fuzz_search) echo fuzz/corpus/search ;;
+        fuzz_pipeline) echo fuzz/corpus/pipeline ;;
+    esac
+}
+# The pipeline writes a report of every input: logs up to the sample's size keep it quick.
+max_len_of() { case $1 in fuzz_load) echo 65536 ;; fuzz_search) echo 1024 ;; fuzz_pipeline) echo 32768 ;; esac; }
+# The pipeline reaches tens of thousands of features: libFuzzer's entropic schedule then
+# spends most of each run weighing them (a quarter of the executions).
+schedule_of() { case $1 in fuzz_pipeline) echo -entropic=0 ;; *) echo -entropic=1 ;; esac; }
 
 status=0
 for target in "${targets[@]}"; do
@@ -60,8 +71,16 @@ for target in "${targets[@]}"; do
         fi
     fi
 
+    # The markers of the lines; for the pipeline also the words its facts read.
+    dict=$logs/$target.dict
+    cat fuzz/scorelog.dict >"$dict"
+    if [ "$target" = fuzz_pipeline ]; then
+        cat fuzz/pipeline.dict >>"$dict"
+    fi
+
     "$exe" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-        -max_len="$(max_len_of "$target")" -dict=fuzz/scorelog.dict -print_final_stats=1 \
+        -max_len="$(max_len_of "$target")" -dict="$dict" "$(schedule_of "$target")" \
+        -print_final_stats=1 \
         -artifact_prefix="$artifacts/" "$work" "$(seeds_of "$target")" >"$log" 2>&1
     rc=$?
 

@@ -1,11 +1,13 @@
 """Hostile and imperfect input through the real binary, one row a case: the exit code, a
 piece of the message, the log byte for byte as it was, and no temporary file left."""
+import csv
 import json
 import os
 import pty
 import select
 import shutil
 import signal
+import sqlite3
 import subprocess
 import time
 
@@ -110,6 +112,51 @@ CASES = [
 ]
 
 
+# Seat marks out of order: the loader keeps a player line from its first [1], so a seat
+# before it is dropped; every command reads what is left, with a warning, and none fails.
+SEAT_BEFORE_ONE = log_of([
+    "===== 東風荘 第1卓 開始 2003/06/06 08:24 =====",
+    "  [2]ほたる R1759 [1]ねこまる R1318 [3]たぬき R1880",
+    "  東1局 0本場(リーチ0) たぬき -5200 ねこまる +5200",
+    "    20符 4飜 立直",
+    "  ---- 試合結果 ----",
+    "  1位 ねこまる +40.8 (60800)",
+    "  2位 ほたる -10.6 (29400)",
+    "  3位 たぬき -45.2 (14800)",
+    "----- 東風荘 第1卓 終了 2003/06/06 08:29 -----", ""])
+SEATS_BEFORE_ONE_OF_FOUR = log_of([
+    "===== 東風荘 第2卓 開始 2003/06/06 09:00 =====",
+    "  [4][2]スズメ R1930 [4]表裏一体 R1468[1]さくら R1459 [3]ハコ下 R1353",
+    "  東1局 0本場(リーチ0) さくら -5200 ハコ下 +5200",
+    "    30符 4飜 満貫 立直",
+    "  東2局 0本場(リーチ0) 流局 0",
+    "    流局 聴牌:さくら,スズメ",
+    "  ---- 試合結果 ----",
+    "  1位 ハコ下 +40.8 (30200)",
+    "  2位 表裏一体 +0.0 (25000)",
+    "  3位 スズメ -10.6 (25000)",
+    "  4位 さくら -45.2 (19800)",
+    "----- 東風荘 第2卓 終了 2003/06/06 09:20 -----", ""])
+for n, (log, warning, names) in enumerate([
+        (SEAT_BEFORE_ONE, "1 seat mark before [1], repeated or past the table's size (the first "
+         "here) cannot be read: its player has no seat", ("ねこまる", "たぬき")),
+        (SEATS_BEFORE_ONE_OF_FOUR, "3 seat marks before [1], repeated or past the table's size "
+         "(the first here) cannot be read: their players have no seat", ("さくら", "ハコ下"))]):
+    first, third = names
+    CASES += [(f"seats before [1], {3 + n} players: {' '.join(args[:3])}", log, args,
+               0, "line 2: " + warning, out) for args, out in [
+        (["check", "{log}"], "OK: 1 half-game"),
+        (["list", "{log}"], f"{first} R"),
+        (["list", "--format", "csv", "{log}"], f",{first},"),
+        (["show", "{log}", "1"], f"[3]       {third}"),
+        (["search", "{log}", "players", third], f"half-game 1: [1]{first} R"),
+        (["stats", "{log}"], f"{first}: the log's owner, in every half-game (1)"),
+        (["export", "{log}", "--format", "json", "-o", "-"], '"seat":3,"name":"' + third),
+        (["export", "{log}", "--format", "csv", "-o", f"{{dir}}/csv{n}"], ""),
+        (["export", "{log}", "--format", "sqlite", "-o", f"{{dir}}/seats{n}.db"], ""),
+        (["report", "{log}", "-o", f"{{dir}}/seats{n}.html"], f"{first}, in 1 of 1 half-games")]]
+
+
 class HostileTest(CliTest):
     def setUp(self):
         super().setUp()
@@ -147,6 +194,25 @@ class HostileTest(CliTest):
                     self.assertTrue(r.err.startswith("paiview: "), r.err)
                 self.assertIn(out, r.out)
                 self.assertUntouched(before)
+
+    def test_seats_before_one_read_back(self):
+        """What the exports hold of a line with a seat before [1]: the seats it gives, by
+        their own numbers, each hand's changes on them, and no start points."""
+        self.log.write_bytes(SEAT_BEFORE_ONE.encode("cp932"))
+        db = self.tmp / "seats.db"
+        self.assertRuns("export", self.log, "--format", "sqlite", "-o", db)
+        with sqlite3.connect(db) as con:
+            self.assertEqual(con.execute("SELECT seat, name FROM seats ORDER BY seat").fetchall(),
+                             [(1, "ねこまる"), (3, "たぬき")])
+            self.assertEqual(con.execute("SELECT name, seat FROM deltas").fetchall(),
+                             [("たぬき", 3), ("ねこまる", 1)])
+            self.assertEqual(con.execute("SELECT start_points FROM games").fetchall(), [(None,)])
+        self.assertRuns("export", self.log, "--format", "csv", "-o", self.tmp / "csv")
+        with open(self.tmp / "csv" / "seats.csv", encoding="utf-8", newline="") as f:
+            self.assertEqual([(r["seat"], r["name"]) for r in csv.DictReader(f)],
+                             [("1", "ねこまる"), ("3", "たぬき")])
+        out = self.assertRuns("export", self.log, "--format", "json", "-o", "-").out
+        self.assertEqual([s["seat"] for s in json.loads(out)[0]["seats"]], [1, 3])
 
     def test_failed_writes_of_standard_output(self):
         for args in (["list", "{log}"], ["stats", "{log}"], ["show", "{log}", "2"],

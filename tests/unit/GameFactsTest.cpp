@@ -402,6 +402,121 @@ TEST(GameFacts, RunningPoints) {
     }
 }
 
+// Seat marks out of order, repeated, missing or past the table's size: the facts hold the
+// seats the loaded line gives, by their own numbers, and start points only with all of them.
+TEST(GameFacts, SeatMarks) {
+    using Three = std::vector<std::string>;
+    const Three three = {"1位 ねこまる +40.8 (40200)", "2位 ほたる -10.6 (35000)",
+                         "3位 たぬき -45.2 (29800)"};
+    const Three four = {"1位 ハコ下 +40.8 (30200)", "2位 表裏一体 +0.0 (25000)",
+                        "3位 スズメ -10.6 (25000)", "4位 さくら -45.2 (19800)"};
+    const char* const threeResult = "たぬき -5200 ねこまる +5200";
+    const char* const fourResult = "さくら -5200 ハコ下 +5200";
+    const struct {
+        const char* what;
+        const char* players;
+        const char* result;
+        Three placings;
+        Names seats; // "n name" for each seat read, in seat order
+        std::optional<long long> start;
+        int unread; // marks that give no seat
+        Seats changeSeats;
+    } cases[] = {
+        {"in order",
+         "[1]ねこまる R1318 [2]ほたる R1759 [3]たぬき R1880",
+         threeResult,
+         three,
+         {"1 ねこまる", "2 ほたる", "3 たぬき"},
+         35000,
+         0,
+         {3, 1}},
+        // The loader keeps the line from its first [1]: the [2] before it is dropped.
+        {"[2] before [1]",
+         "  [2]ほたる R1759 [1]ねこまる R1318 [3]たぬき R1880",
+         threeResult,
+         three,
+         {"1 ねこまる", "3 たぬき"},
+         no,
+         1,
+         {3, 1}},
+        {"out of order after [1]",
+         "[1]ねこまる R1318 [3]たぬき R1880 [2]ほたる R1759",
+         threeResult,
+         three,
+         {"1 ねこまる", "2 ほたる", "3 たぬき"},
+         35000,
+         0,
+         {3, 1}},
+        {"[1] twice: the first is read",
+         "[1]ねこまる R1318 [2]ほたる R1759 [1]x R1 [3]たぬき R1880",
+         threeResult,
+         three,
+         {"1 ねこまる", "2 ほたる", "3 たぬき"},
+         35000,
+         1,
+         {3, 1}},
+        {"[4] without [3]: two players",
+         "[1]ねこまる R1318 [2]ほたる R1759 [4]たぬき R1880",
+         "ほたる -5200 ねこまる +5200",
+         {"1位 ねこまる +5.2 (40200)", "2位 ほたる -5.2 (29800)"},
+         {"1 ねこまる", "2 ほたる"},
+         35000,
+         1,
+         {2, 1}},
+        {"[3] before [1] of four",
+         "[3]ハコ下 R1353 [1]さくら R1459 [2]スズメ R1930 [4]表裏一体 R1468",
+         fourResult,
+         four,
+         {"1 さくら", "2 スズメ", "4 表裏一体"},
+         no,
+         1,
+         {1}},
+        {"[4][2] and [4] before [1]",
+         "  [4][2]スズメ R1930 [4]表裏一体 R1468[1]さくら R1459 [3]ハコ下 R1353",
+         fourResult,
+         four,
+         {"1 さくら", "3 ハコ下"},
+         no,
+         3,
+         {1, 3}},
+        {"[5] before [1]",
+         "[5]ごにん R1 [1]ねこまる R1318 [2]ほたる R1759 [3]たぬき R1880",
+         threeResult,
+         three,
+         {"1 ねこまる", "2 ほたる", "3 たぬき"},
+         35000,
+         1,
+         {3, 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const InlineGame game{"T", c.players, {{"東1局", c.result, "20符 4飜 立直"}}, c.placings};
+        const LoadedLog logs = loadLog({inlineScoreLog({game})});
+        ASSERT_TRUE(logs.ok);
+        for (const bool withHands : {true, false}) {
+            const GameFacts g = gameFacts(logs.record(0), 1, withHands);
+            Names seats;
+            for (const SeatFacts& seat : g.seats) {
+                seats.push_back(std::to_string(seat.seat) + " " + std::string(seat.name));
+            }
+            EXPECT_EQ(seats, c.seats);
+            EXPECT_EQ(g.startPoints, c.start);
+            if (withHands) {
+                ASSERT_EQ(g.hands.size(), 1u);
+                Seats changeSeats;
+                for (const PointChange& change : g.hands[0].changes) {
+                    if (change.seat) {
+                        changeSeats.push_back(*change.seat);
+                    }
+                }
+                EXPECT_EQ(changeSeats, c.changeSeats);
+                EXPECT_EQ(g.hands[0].pointsAfter.size(), c.start ? c.placings.size() : 0u);
+            }
+        }
+        EXPECT_EQ(unreadSeatMarks(c.players, logs.record(0).playerCount), c.unread);
+    }
+}
+
 // Where each piece of half-game 2 stands in the sample file.
 TEST_F(SampleFacts, RecordLines) {
     const RecordLines lines = logs_->lines(1);

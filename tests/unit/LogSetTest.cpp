@@ -111,6 +111,38 @@ TEST(LogSetTest, ImperfectLogs) {
          2,
          {},
          {K::SeatPastFour}},
+        // A seat mark that gives no seat: before [1], repeated, or past the table's size.
+        {"a [2] before [1]",
+         example([](Lines& l) { l[1] = "  [2]B R2 [1]A R1 [3]C R3 [4]D R4"; }),
+         {},
+         true,
+         2,
+         {},
+         {K::SeatUnread}},
+        {"a [5] before [1] and a [5] after it",
+         example([](Lines& l) { l[1] = "[5]E R5 " + l[1] + " [5]F R6"; }),
+         {},
+         true,
+         2,
+         {},
+         {K::SeatPastFour, K::SeatUnread}},
+        {"[1] twice, and [4] without [3]",
+         example([](Lines& l) {
+             l[1] += " [1]E R5";
+             l[15] = "[1]A R1 [2]B R2 [4]C R3";
+         }),
+         {},
+         true,
+         2,
+         {},
+         {K::SeatUnread}},
+        {"marks after [1] in any order",
+         example([](Lines& l) { l[1] = "[1]A R1 [4]D R4 [3]C R3 [2]B R2"; }),
+         {},
+         true,
+         2,
+         {},
+         {}},
     };
     for (const ReadCase& c : cases) {
         SCOPED_TRACE(c.what);
