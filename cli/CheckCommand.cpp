@@ -19,7 +19,7 @@ void runCheck(const CheckOptions& options) {
     const bool read = logs.selection().run(FactsNeeded::None, [](const SelectedGame&) {});
     (void)read; // every log is judged on its own below
     const LogSet& set = logs.selection().logs();
-    writeWarnings(logs.warningLines());
+    writeWarnings(logs.warnings());
 
     // Each log is judged on its own: one that breaks does not hide the others.
     const bool several = set.fileCount() > 1;
@@ -31,14 +31,16 @@ void runCheck(const CheckOptions& options) {
         if (s.problems > 0 && !options.logs.salvage) {
             for (const LoadProblem& problem : set.problems()) {
                 if (problem.file == file) {
-                    writeErr("paiview: " + logs.describe(problem) +
-                             " (--salvage skips a broken half-game and reads on)\n");
+                    writeMessage(logs.problem(problem));
                     break;
                 }
             }
             ++broken;
         } else if (s.games + s.duplicates + s.problems == 0) {
-            writeErr("paiview: " + name + ": no half-game: is this a score log?\n");
+            Message none;
+            none.code = MessageCode::NoHalfGame;
+            none.file = name;
+            writeMessage(none);
             ++broken;
         } else if (several) {
             perFile += name + ": " + counts(s.games, s.hands, s.aborted);
@@ -56,14 +58,18 @@ void runCheck(const CheckOptions& options) {
     }
     print(perFile);
     if (broken > 0) {
-        throw CliExit{kExitFailure, several ? std::to_string(broken) + " of " +
-                                                  countText(set.fileCount(), "log", "logs") +
-                                                  " did not load"
-                                            : ""};
+        if (!several) {
+            throw CliExit{kExitFailure, ""};
+        }
+        Message notLoaded;
+        notLoaded.code = MessageCode::LogsNotLoaded;
+        notLoaded.count = broken;
+        notLoaded.total = set.fileCount();
+        throw failure(notLoaded);
     }
     // Salvage that kept nothing has not read a log: that is a failure, not an empty one.
     if (set.size() == 0 && !set.problems().empty()) {
-        throw CliExit{kExitFailure, "no half-game could be read"};
+        throw failure(Message{MessageCode::NothingRead});
     }
     std::string text = "OK: " + counts(set.size(), set.handCount(), set.abortedCount());
     if (set.duplicates() > 0) {

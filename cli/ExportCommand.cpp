@@ -35,7 +35,11 @@ CliExit targetFailure(const ExportError& error, const ExportCommandOptions& opti
     case ExportError::Wanted::Any:
         break;
     }
-    return {kExitFailure, error.what()};
+    Message failed;
+    failed.code = MessageCode::WriteFailed;
+    failed.file = options.output == kStreamPath ? "-" : options.output;
+    failed.reason = error.what();
+    return failure(failed);
 }
 
 // Every path the export would write: its file, or its folder and the files in it.

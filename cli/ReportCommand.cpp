@@ -50,13 +50,13 @@ Written writeReport(const LogOptions& logOptions, const FilterOptions& filters,
     logs.finish(read);
     input.selectedGames = collector.games();
     if (input.selectedGames == 0) {
-        throw CliExit{kExitFailure, "no half-games to report: the filters left none"};
+        throw failure(Message{MessageCode::NoneToReport});
     }
     std::string name = given;
     if (name.empty()) {
         const std::optional<OwnerGuess> owner = collector.owner();
         if (!owner) {
-            throw CliExit{kExitFailure, "no player to report: no half-game has a named seat"};
+            throw failure(Message{MessageCode::NoNamedSeat});
         }
         name = owner->name;
         input.whose =
@@ -68,13 +68,17 @@ Written writeReport(const LogOptions& logOptions, const FilterOptions& filters,
         theirGames += s.games;
     }
     if (theirGames == 0) {
-        throw CliExit{kExitFailure, notSeated(player, collector)};
+        throw failure(notSeated(player, collector));
     }
     input.listed = newest.of(name);
     try {
         writeFileAtomically(pathFromUtf8(outPath), reportPage(input));
     } catch (const FileError& error) {
-        throw CliExit{kExitFailure, error.what()};
+        Message failed;
+        failed.code = MessageCode::WriteFailed;
+        failed.file = outPath;
+        failed.reason = error.what();
+        throw failure(failed);
     }
     setInterruptTarget({});
     return {name, theirGames, input.selectedGames};

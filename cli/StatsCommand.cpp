@@ -101,7 +101,7 @@ void runStats(StatsOptions options) {
             theirGames += s.games;
         }
         if (theirGames == 0) {
-            throw CliExit{kExitFailure, notSeated(typed, collector)};
+            throw failure(notSeated(typed, collector));
         }
     }
     if (options.format == "json") {

@@ -168,7 +168,9 @@ int main(int argc, char** argv) {
             flushOut();
         } catch (const OutputFailed&) {
         }
-        if (!exit.message.empty()) {
+        if (exit.said) {
+            writeMessage(*exit.said);
+        } else if (!exit.message.empty()) {
             writeErr("paiview: " + exit.message + "\n");
         }
         return finish(exit.code);

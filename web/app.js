@@ -40,85 +40,21 @@ function setStatus(text, kind = '') {
   status.className = `status ${kind}`;
 }
 
-// The command's messages in the page's words: what went wrong, and what the player can
-// do here (the salvage box, taking a file out, the dates), never a command-line flag.
-const SALVAGE = '「壊れた半荘を飛ばして読む」に印を付けると、そこを飛ばして読みます。';
-const EXPECTED = [
-  [/^the header line/, () => '見出しの行「===== … 開始 …」'],
-  [/^the player line/, () => '参加者の行「[1]… [2]…」'],
-  [/^the first hand line/, () => '最初の局の行か途中終了の行'],
-  [/^a hand line/, () => '「)」で終わる局の行'],
-  [/^the yaku line/, () => '局の行の次の役の行'],
-  [/^the result header/, () => '結果の見出しか途中終了の行'],
-  [/^the placing line "\s*(\d)位/, (m) => `${m[1]}位の行`],
-  [/^the footer line/, () => '終わりの行「----- … 終了 …」'],
-  [/^a line of at most 199 bytes/, () => '199 バイトまでの行'],
-];
-
-function inJapanese(table, text, otherwise) {
-  for (const [pattern, say] of table) {
-    const m = pattern.exec(text);
-    if (m) {
-      return say(m);
-    }
-  }
-  return otherwise;
-}
-
-function foundText(found) {
-  const end = /^the end of the file(?: inside the half-game from line (\d+))?$/.exec(found);
-  if (end) {
-    return end[1] ? `${end[1]} 行目からの半荘の途中でファイルの終わり` : 'ファイルの終わり';
-  }
-  const longer = /^a longer one starting "(.*)"$/.exec(found);
-  if (longer) {
-    return `もっと長い行「${longer[1]}」`;
-  }
-  return `「${found.replace(/^"|"$/g, '')}」`;
-}
-
-// Where a half-game broke: "line 42 (byte 1766): expected …, found …".
-function brokenAt(line, byte, expected, found) {
-  return `${line} 行目（${byte} バイト目）が読めません（${inJapanese(EXPECTED, expected, '決まった形の行')}のはずが` +
-    `${foundText(found)}）。`;
-}
-
-const BROKEN = String.raw`line (\d+) \(byte (\d+)\): expected (.*?), found (.*?)`;
-const MESSAGES = [
-  [new RegExp(`^skipped lines (\\d+)-(\\d+) of (.*?): ${BROKEN}$`), 'warning',
-    (m) => `${m[3]}：${m[1]}〜${m[2]} 行目の壊れた半荘を飛ばしました。${brokenAt(m[4], m[5], m[6], m[7])}`],
-  [new RegExp(`^(.*?): ${BROKEN}(?: \\(--salvage[^)]*\\))?$`), 'error',
-    (m) => `${m[1]}：${brokenAt(m[2], m[3], m[4], m[5])}${SALVAGE}`],
-  [/^(.*?): no half-game: is this a score log\?$/, 'error',
-    (m) => `${m[1]}：半荘が一つもありません。東風荘の牌譜ログでしょうか。このファイルを外してください。`],
-  [/^(\d+) half-games? (?:was|were) read twice .*$/, 'note',
-    (m) => `${number(Number(m[1]))} 半荘は二度読まれたので（同じ行が複数のファイルにあります）、一度だけ数えました。`],
-  [/^(.*?): lines (\d+)-(\d+): the last half-game has not ended.*$/, 'note',
-    (m) => `${m[1]}：最後の半荘（${m[2]}〜${m[3]} 行目）はまだ終わっていない（対局中か途中で切れた）ので入れていません。`],
-  [/^(.*?): line (\d+): (\d+) characters? that a CP932 log cannot hold.*$/, 'warning',
-    (m) => `${m[1]}：CP932 にない文字 ${m[3]} 字（最初は ${m[2]} 行目）を「?」として読みました。`],
-  [/^(.*?): line (\d+): a byte 0x1A ends the log here: the (\d+) bytes? after it are not read$/, 'warning',
-    (m) => `${m[1]}：${m[2]} 行目のバイト 0x1A（ファイルの終わりの印）から後の ${number(Number(m[3]))} バイトは読んでいません。`],
-  [/^(.*?) is not in any of the (\d+) half-games?(?:; did you mean (.*))?$/, 'error',
-    (m) => `${m[1]} はどの半荘（${m[2]} 半荘）にもいません。名前を確かめてください。` +
-      (m[3] ? `近い名前：${m[3].replace(/ or |, /g, '、').replace(/\?$/, '')}。` : '')],
-  [/^no half-games to report: the filters left none$/, 'error',
-    () => '絞り込みで半荘が一つも残りませんでした。一覧の条件を変えてください。'],
-  [/^no half-game could be read$/, 'error', () => '読める半荘が一つもありませんでした。ファイルを確かめてください。'],
-  [/^(\d+) more warnings? not shown$/, 'note', (m) => `ほかに ${m[1]} 件の知らせがあります。`],
-];
-
-// One line of the command's standard error as {kind, text}.
+// The command's messages as the core words them in Japanese: the worker asks for them as
+// one JSON line each (code, kind, file, text). Their text names what the player can do
+// here (the salvage box, taking a file out, the dates), never a command-line flag.
+// One line of standard error as {code, kind, file, text}.
 function message(line) {
-  const bare = line.replace(/^paiview: /, '');
-  for (const [pattern, kind, say] of MESSAGES) {
-    const m = pattern.exec(bare);
-    if (m) {
-      return { kind, text: say(m) };
+  if (line.startsWith('{')) {
+    try {
+      const { code, kind, file, text } = JSON.parse(line);
+      return { code, kind, file, text };
+    } catch (error) {
+      // not one of the core's messages: said below
     }
   }
-  // A message the page has no words for yet: the command's, without its flags.
-  return { kind: 'error', text: `うまくいきませんでした：${bare.replace(/\s*\(?--[a-z-]+[^)]*\)?/g, '')}` };
+  // The command's own usage errors, which the page's arguments are not meant to meet.
+  return { code: null, kind: 'error', text: 'うまくいきませんでした。ページを読み込み直してください。' };
 }
 
 function messagesOf(err) {
@@ -494,10 +430,11 @@ let listRun = 0;
 
 // Lists the logs with the applied filters. A file that does not read is marked with
 // its reason and left out, and the others are listed without it.
-async function refreshList() {
+async function refreshList(previous = null) {
   drawFiles();
   const run = ++listRun;
   let files = state.files.filter((f) => !f.bad || f.readFailed);
+  const marks = files.map((f) => [f, f.bad, f.readFailed]);
   for (const f of files) {
     f.bad = null;
     f.readFailed = false;
@@ -515,12 +452,12 @@ async function refreshList() {
         break;
       }
       // The error is the last line; warnings before it may name other files.
-      const last = result.err.split('\n').filter(Boolean).pop() || '';
-      const broken = files.find((f) => last.startsWith(`paiview: ${f.path}: `));
+      const last = message(result.err.split('\n').filter(Boolean).pop() || '');
+      const broken = files.find((f) => last.file === f.path);
       if (!broken) {
         break;
       }
-      broken.bad = message(last).text;
+      broken.bad = last.text;
       broken.readFailed = true;
       problems.push({ kind: 'error', text: broken.bad });
       files = files.filter((f) => f !== broken);
@@ -536,6 +473,18 @@ async function refreshList() {
     problems = [...problems, ...messagesOf(result.err)];
   }
   showProblems(problems);
+  // Filters the command refused (the dates): the list stays as it was, under the filters
+  // it was made with, for the player to mend them.
+  if (!ok && previous && problems.some((m) => m.code === 'start-after-end')) {
+    state.applied = previous.applied;
+    state.appliedText = previous.appliedText;
+    for (const [f, bad, readFailed] of marks) {
+      Object.assign(f, { bad, readFailed });
+    }
+    drawFiles();
+    setStatus('絞り込めませんでした。', 'failed');
+    return;
+  }
   $('#names').replaceChildren(...(ok ? result.names : []).map((name) => el('option', { value: name })));
   state.readable = ok ? files : [];
   const loaded = ok && files.length > 0;
@@ -575,12 +524,9 @@ function describeFilters(form) {
   return parts.length ? parts.join('、') : 'すべての半荘';
 }
 
-// The list's filters as the command's arguments, or a problem the player can mend.
+// The list's filters as the command's arguments; the command says what is wrong with them.
 function filterArgs(form) {
   const value = (name) => form[name].value.trim();
-  if (value('since') && value('until') && value('since') > value('until')) {
-    return { problem: `開始日の「から」（${value('since')}）が「まで」（${value('until')}）より後です。日付を直してください。` };
-  }
   const args = [];
   value('player') && args.push('--player', value('player'));
   for (const name of value('with').split(/[、,，]/)) {
@@ -590,23 +536,22 @@ function filterArgs(form) {
     value(name) && args.push(`--${name}`, value(name));
   }
   value('state') && args.push(`--${value('state')}`);
-  return { args };
+  return args;
 }
 
-function applyFilters() {
-  const form = $('#filters').elements;
-  const { args, problem } = filterArgs(form);
-  if (problem) {
-    showProblems([{ kind: 'error', text: problem }]);
-    setStatus('絞り込めませんでした。', 'failed');
-    return;
-  }
-  state.applied = args;
-  state.appliedText = describeFilters(form);
+function showApplied() {
   for (const node of document.querySelectorAll('.applied-text, #applied')) {
     node.textContent = node.id === 'applied' ? `絞り込み：${state.appliedText}` : state.appliedText;
   }
-  refreshList();
+}
+
+async function applyFilters() {
+  const form = $('#filters').elements;
+  const previous = { applied: state.applied, appliedText: state.appliedText };
+  state.applied = filterArgs(form);
+  state.appliedText = describeFilters(form);
+  await refreshList(previous);
+  showApplied();
 }
 
 // ---- One half-game ----

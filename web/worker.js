@@ -126,6 +126,9 @@ const handlers = {
     const stderr = paiview.FS.getStream(2);
     stderr.tty = stderr.tty || { ops: {} };
     paiview.ENV.PAIVIEW_PROGRESS_AFTER_MS = '0';
+    // The core's messages as JSON lines, their text in Japanese: the page shows them as
+    // they come, each by its kind.
+    paiview.ENV.PAIVIEW_MESSAGES = 'json';
     paiview.FS.mkdir(LOGS);
     return {};
   },

@@ -202,7 +202,8 @@ class PageTest(PageCase):
         self.assertEqual(int(self.browser.wait_for(
             "document.querySelector('#list-count').dataset.count !== '0' && "
             "document.querySelector('#list-count').dataset.count")), 15)
-        self.assertIn("broken.txt：8〜43 行目の壊れた半荘を飛ばしました。",
+        # The core's CP932 text: its wave dash is the full-width tilde.
+        self.assertIn("broken.txt：8～43 行目の壊れた半荘を飛ばしました。",
                       self.browser.evaluate("document.querySelector('#problems').textContent"))
         self.assertEqual(self.browser.evaluate(
             "document.querySelector('#problems div').className"), "warning")
