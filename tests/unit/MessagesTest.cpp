@@ -33,7 +33,7 @@ Message filled(MessageCode code) {
     message.error.placing = 3;
     message.error.line = 42;
     message.error.offset = 1766;
-    message.error.found = "----- 終了"; // CP932, as the log has it
+    message.error.found = "東1局 終了"; // CP932, as the log has it
     message.player = "kuma";
     message.names = {"Kuma", "Kumo"};
     message.since = "2003-06-07";
@@ -92,15 +92,15 @@ TEST(MessagesTest, EnglishAsTheCommandSaysIt) {
     noNames.total = 1;
     const Case cases[] = {
         {broken, "broken.txt: line 42 (byte 1766): expected the placing line \"  3位 …\", found "
-                 "\"----- 終了\""},
-        {atEnd, "broken.txt: line 42 (byte 1766): expected the footer line \"-----… 終了 …\", "
+                 "\"東1局 終了\""},
+        {atEnd, "broken.txt: line 42 (byte 1766): expected the footer line \"----- … 終了 …\", "
                 "found the end of the file inside the half-game from line 8"},
         {longLine, "broken.txt: line 42 (byte 1766): expected a line of at most 199 bytes, found "
                    "a longer one starting \"" +
                        std::string(48, 'x') + " …\""},
         {filled(MessageCode::SkippedHalfGame),
          "skipped lines 8-43 of pc1/score.txt: line 42 (byte 1766): expected the placing line "
-         "\"  3位 …\", found \"----- 終了\""},
+         "\"  3位 …\", found \"東1局 終了\""},
         {filled(MessageCode::Unfinished),
          "pc1/score.txt: lines 8-43: the last half-game has not ended (still being played, or "
          "cut off), so it is left out"},
@@ -130,7 +130,7 @@ TEST(MessagesTest, JapaneseNamesWhatThePageOffers) {
         messageText(filled(MessageCode::BrokenHalfGame), MessageLanguage::Japanese);
     EXPECT_EQ(
         broken,
-        utf8("pc1/score.txt：42 行目（1766 バイト目）が読めません（3位の行のはずが「----- "
+        utf8("pc1/score.txt：42 行目（1766 バイト目）が読めません（3位の行のはずが「東1局 "
              "終了」）。「壊れた半荘を飛ばして読む」に印を付けると、そこを飛ばして読みます。"));
     EXPECT_NE(messageText(filled(MessageCode::NoHalfGame), MessageLanguage::Japanese)
                   .find(utf8("このファイルを外してください")),
