@@ -35,14 +35,16 @@ class ByteSink {
 // Resolves to {FS, ENV, run(args, sinks)}: run returns {code, out, err}, out and err as
 // bytes. sinks may give other {pushBytes(bytes)} for out or err for one run; what they
 // took is theirs, and that part of the result is empty.
-// wasm: the module's bytes (paiview.wasm), so that it fetches nothing.
-async function startPaiview(createPaiview, wasm) {
+// wasm: the module's bytes (paiview.wasm), so that it fetches nothing. env: variables the
+// command sees, set before it starts (its C library reads the environment once, then).
+async function startPaiview(createPaiview, wasm, env = {}) {
   const out = new ByteSink();
   const err = new ByteSink();
   let sinks = {};
   const module = await createPaiview({
     wasmBinary: wasm,
     noInitialRun: true,
+    preRun: [(started) => Object.assign(started.ENV, env)],
     stdout: (byte) => byte !== null && (sinks.out || out).pushBytes([byte]),
     stderr: (byte) => byte !== null && (sinks.err || err).pushBytes([byte]),
   });

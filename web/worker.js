@@ -120,15 +120,14 @@ function freshOut() {
 
 const handlers = {
   async start({ wasm }) {
-    paiview = await startPaiview(createPaiview, wasm || base64Bytes(PAIVIEW_WASM));
     // The command draws its progress line for a person at a terminal only: the page's
-    // status line is one, so standard error is marked as a terminal, drawn at once.
+    // status line is one, drawn at once. Its messages come as JSON lines, their text in
+    // Japanese, which the page shows as they come, each by its kind.
+    paiview = await startPaiview(createPaiview, wasm || base64Bytes(PAIVIEW_WASM),
+      { PAIVIEW_PROGRESS_AFTER_MS: '0', PAIVIEW_MESSAGES: 'json' });
+    // Standard error is marked as a terminal for the progress line.
     const stderr = paiview.FS.getStream(2);
     stderr.tty = stderr.tty || { ops: {} };
-    paiview.ENV.PAIVIEW_PROGRESS_AFTER_MS = '0';
-    // The core's messages as JSON lines, their text in Japanese: the page shows them as
-    // they come, each by its kind.
-    paiview.ENV.PAIVIEW_MESSAGES = 'json';
     paiview.FS.mkdir(LOGS);
     return {};
   },
