@@ -103,10 +103,7 @@ void LogSet::scan(std::size_t file) {
         if (after > 0) {
             const long line =
                 1 + static_cast<long>(std::count(bytes.begin(), bytes.begin() + mark, '\n'));
-            warnings_.push_back({file, line,
-                                 "a byte 0x1A ends the log here: the " + std::to_string(after) +
-                                     (after == 1 ? " byte" : " bytes") + " after it are not read",
-                                 LogWarning::Kind::EndOfFileByte});
+            warnings_.push_back({file, line, 0, after, LogWarning::Kind::EndOfFileByte});
         }
         bytes.resize(mark);
     }
@@ -206,13 +203,8 @@ bool LogSet::read(const std::function<GameRecord&()>& supply,
             error.gameLine += base;
             error.offset += segment->offset;
             if (error.atEnd && segment->last && !options_.strict) {
-                warnings_.push_back(
-                    {segment->file, segment->firstLine,
-                     "lines " + std::to_string(segment->firstLine) + "-" +
-                         std::to_string(segment->lastLine) +
-                         ": the last half-game has not ended (still being played, or cut "
-                         "off), so it is left out",
-                     LogWarning::Kind::Unfinished});
+                warnings_.push_back({segment->file, segment->firstLine, segment->lastLine, 0,
+                                     LogWarning::Kind::Unfinished});
                 continue;
             }
             if (error.atEnd && !segment->last) {
@@ -292,20 +284,10 @@ bool LogSet::read(const std::function<GameRecord&()>& supply,
     }
     for (std::size_t file = 0; file < files_.size(); ++file) {
         if (const auto [line, count] = seatsPastFour[file]; count > 0) {
-            warnings_.push_back(
-                {file, line,
-                 std::to_string(count) + (count == 1 ? " seat" : " seats") +
-                     " past [4] (the first here) cannot be read: a table has at most four",
-                 LogWarning::Kind::SeatPastFour});
+            warnings_.push_back({file, line, 0, count, LogWarning::Kind::SeatPastFour});
         }
         if (const auto [line, count] = seatsUnread[file]; count > 0) {
-            warnings_.push_back(
-                {file, line,
-                 std::to_string(count) + (count == 1 ? " seat mark" : " seat marks") +
-                     " before [1], repeated or past the table's size (the first here) cannot "
-                     "be read: " +
-                     (count == 1 ? "its player has no seat" : "their players have no seat"),
-                 LogWarning::Kind::SeatUnread});
+            warnings_.push_back({file, line, 0, count, LogWarning::Kind::SeatUnread});
         }
     }
     const auto byLine = [](const auto& a, const auto& b) {

@@ -30,13 +30,15 @@ struct LoadProblem {
 // Something of a log that was read past or left out; the log itself still loads.
 struct LogWarning {
     std::size_t file = 0;
-    long line = 0;    // 1-based; 0 when it is about the whole file
-    std::string text; // CP932, without the file name
+    long line = 0;         // 1-based: the first line it concerns
+    long lastLine = 0;     // Unfinished: the half-game's last line
+    std::size_t count = 0; // bytes, seats or characters; worded by analysis/Messages
     enum class Kind {
         EndOfFileByte,
         Unfinished,
         SeatPastFour,
-        SeatUnread // a seat mark before [1], repeated, or past the table's size
+        SeatUnread,   // a seat mark before [1], repeated, or past the table's size
+        Unconvertible // characters of a UTF-8 log that CP932 cannot hold, read as "?"
     } kind = Kind::EndOfFileByte;
 };
 

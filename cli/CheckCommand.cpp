@@ -1,16 +1,13 @@
 // paiview check: do the logs load, and if not, which line broke each one.
 #include "cli/Cli.h"
+#include "text/Numbers.h"
 #include "cli/Terminal.h"
 
 namespace {
 
-std::string plural(std::size_t count, const std::string& noun) {
-    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
-}
-
 std::string counts(std::size_t games, std::size_t hands, std::size_t aborted) {
-    return plural(games, "half-game") + ", " + plural(hands, "hand") + " (" +
-           std::to_string(aborted) + " aborted)";
+    return countText(games, "half-game", "half-games") + ", " + countText(hands, "hand", "hands") +
+           " (" + std::to_string(aborted) + " aborted)";
 }
 
 struct CheckOptions {
@@ -22,7 +19,7 @@ void runCheck(const CheckOptions& options) {
     const bool read = logs.selection().run(FactsNeeded::None, [](const SelectedGame&) {});
     (void)read; // every log is judged on its own below
     const LogSet& set = logs.selection().logs();
-    writeWarnings(logs.warningLines());
+    writeWarnings(logs.warnings());
 
     // Each log is judged on its own: one that breaks does not hide the others.
     const bool several = set.fileCount() > 1;
@@ -34,43 +31,54 @@ void runCheck(const CheckOptions& options) {
         if (s.problems > 0 && !options.logs.salvage) {
             for (const LoadProblem& problem : set.problems()) {
                 if (problem.file == file) {
-                    writeErr("paiview: " + logs.describe(problem) +
-                             " (--salvage skips a broken half-game and reads on)\n");
+                    writeMessage(logs.problem(problem));
                     break;
                 }
             }
             ++broken;
         } else if (s.games + s.duplicates + s.problems == 0) {
-            writeErr("paiview: " + name + ": no half-game: is this a score log?\n");
+            Message none;
+            none.code = MessageCode::NoHalfGame;
+            none.file = name;
+            writeMessage(none);
             ++broken;
         } else if (several) {
             perFile += name + ": " + counts(s.games, s.hands, s.aborted);
             if (s.duplicates > 0) {
-                perFile += ", " + plural(s.duplicates, "duplicate half-game") + " dropped";
+                perFile += ", " +
+                           countText(s.duplicates, "duplicate half-game", "duplicate half-games") +
+                           " dropped";
             }
             if (s.problems > 0) {
-                perFile += ", " + plural(s.problems, "broken half-game") + " skipped";
+                perFile += ", " + countText(s.problems, "broken half-game", "broken half-games") +
+                           " skipped";
             }
             perFile += "\n";
         }
     }
     print(perFile);
     if (broken > 0) {
-        throw CliExit{kExitFailure, several
-                                        ? std::to_string(broken) + " of " +
-                                              std::to_string(set.fileCount()) + " logs did not load"
-                                        : ""};
+        if (!several) {
+            throw CliExit{kExitFailure, ""};
+        }
+        Message notLoaded;
+        notLoaded.code = MessageCode::LogsNotLoaded;
+        notLoaded.count = broken;
+        notLoaded.total = set.fileCount();
+        throw failure(notLoaded);
     }
     // Salvage that kept nothing has not read a log: that is a failure, not an empty one.
     if (set.size() == 0 && !set.problems().empty()) {
-        throw CliExit{kExitFailure, "no half-game could be read"};
+        throw failure(Message{MessageCode::NothingRead});
     }
     std::string text = "OK: " + counts(set.size(), set.handCount(), set.abortedCount());
     if (set.duplicates() > 0) {
-        text += ", " + plural(set.duplicates(), "duplicate half-game") + " dropped";
+        text += ", " + countText(set.duplicates(), "duplicate half-game", "duplicate half-games") +
+                " dropped";
     }
     if (!set.problems().empty()) {
-        text += ", " + plural(set.problems().size(), "broken half-game") + " skipped";
+        text += ", " + countText(set.problems().size(), "broken half-game", "broken half-games") +
+                " skipped";
     }
     print(text + "\n");
 }

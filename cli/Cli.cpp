@@ -1,7 +1,9 @@
 // The shared parts of the commands: LOG arguments, filters, the pass and its diagnostics.
 #include "cli/Cli.h"
+#include "text/Numbers.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +11,7 @@
 #include "cli/Progress.h"
 #include "cli/Terminal.h"
 #include "io/FileError.h"
+#include "export/JsonWriter.h"
 #include "text/Encoding.h"
 
 namespace {
@@ -67,10 +70,6 @@ std::string readLog(const std::string& name) {
 
 std::string toCp932(const std::string& utf8) {
     return utf8ToCp932(utf8);
-}
-
-std::string plural(std::size_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
 // A date bound as readDateBound takes it; the message says what is wrong with it.
@@ -201,8 +200,11 @@ GameFilter toFilter(const FilterOptions& options) {
     date("--since", options.since, filter.since);
     date("--until", options.until, filter.until);
     if (const std::string problem = checkRange(filter); !problem.empty()) {
-        throw CliExit{kExitUsage, "--since " + options.since + " is later than --until " +
-                                      options.until + ": no half-game can start in between"};
+        Message message;
+        message.code = MessageCode::StartAfterEnd;
+        message.since = options.since;
+        message.until = options.until;
+        throw failure(message, kExitUsage);
     }
     filter.table = toCp932(options.table);
     filter.players = options.players;
@@ -241,10 +243,8 @@ CommandLogs::CommandLogs(const LogOptions& options, GameFilter filter) : options
         }
         DecodedLog log = decodeLog(readLog(options.logs[i]));
         if (log.unconvertible > 0) {
-            decoding_.push_back(
-                {i, log.firstUnconvertibleLine,
-                 plural(log.unconvertible, "character", "characters") +
-                     " that a CP932 log cannot hold (the first on this line) are read as \"?\""});
+            decoding_.push_back({i, log.firstUnconvertibleLine, 0, log.unconvertible,
+                                 LogWarning::Kind::Unconvertible});
         }
         files.push_back(std::move(log.cp932));
     }
@@ -260,58 +260,109 @@ CommandLogs::CommandLogs(const LogOptions& options, GameFilter filter) : options
 
 CommandLogs::~CommandLogs() = default;
 
-std::string CommandLogs::describe(const LoadProblem& problem) const {
-    return options_.logs[problem.file] + ": " + cp932ToUtf8(describeHalfGameError(problem.error));
+Message CommandLogs::problem(const LoadProblem& problem, bool skipped) const {
+    return problemMessage(problem, options_.logs[problem.file], skipped);
 }
 
-std::vector<std::string> CommandLogs::warningLines() const {
+std::vector<Message> CommandLogs::warnings() const {
     struct Line {
         std::size_t file;
         long line;
-        std::string text;
+        Message message;
     };
     std::vector<Line> lines;
-    const auto where = [&](std::size_t file, long line) {
-        return options_.logs[file] + (line > 0 ? ": line " + std::to_string(line) : "") + ": ";
-    };
     for (const LogWarning& w : decoding_) {
-        lines.push_back({w.file, w.line, where(w.file, w.line) + w.text});
+        lines.push_back({w.file, w.line, warningMessage(w, options_.logs[w.file])});
     }
     const LogSet& logs = selection_->logs();
     for (const LogWarning& w : logs.warnings()) {
-        std::string text = options_.logs[w.file] + ": ";
-        if (w.kind == LogWarning::Kind::Unfinished) {
-            text += cp932ToUtf8(w.text) + " (--strict makes this an error)";
-        } else {
-            text = where(w.file, w.line) + cp932ToUtf8(w.text);
-        }
-        lines.push_back({w.file, w.line, std::move(text)});
+        lines.push_back({w.file, w.line, warningMessage(w, options_.logs[w.file])});
     }
     if (options_.salvage) {
-        for (const LoadProblem& problem : logs.problems()) {
-            lines.push_back({problem.file, problem.firstLine,
-                             "skipped lines " + std::to_string(problem.firstLine) + "-" +
-                                 std::to_string(problem.lastLine) + " of " + describe(problem)});
+        for (const LoadProblem& p : logs.problems()) {
+            lines.push_back({p.file, p.firstLine, problem(p, true)});
         }
     }
     std::stable_sort(lines.begin(), lines.end(), [](const Line& a, const Line& b) {
         return a.file != b.file ? a.file < b.file : a.line < b.line;
     });
-    std::vector<std::string> out;
+    std::vector<Message> out;
     for (Line& line : lines) {
-        out.push_back(std::move(line.text));
+        out.push_back(std::move(line.message));
     }
     return out;
 }
 
-void writeWarnings(const std::vector<std::string>& lines) {
-    for (std::size_t i = 0; i < lines.size() && i < kShownWarnings; ++i) {
-        writeErr("paiview: " + lines[i] + "\n");
+namespace {
+
+bool messagesAsJson() {
+    static const bool json = [] {
+        const char* mode = std::getenv("PAIVIEW_MESSAGES");
+        return mode && std::string_view(mode) == "json";
+    }();
+    return json;
+}
+
+} // namespace
+
+std::string englishLine(const Message& message) {
+    Message worded = message;
+    switch (message.code) {
+    case MessageCode::StartAfterEnd:
+        worded.since = "--since " + message.since;
+        worded.until = "--until " + message.until;
+        break;
+    default:
+        break;
     }
-    if (lines.size() > kShownWarnings) {
-        writeErr(
-            "paiview: " + plural(lines.size() - kShownWarnings, "more warning", "more warnings") +
-            " not shown\n");
+    std::string text = messageText(worded, MessageLanguage::English);
+    switch (message.code) {
+    case MessageCode::BrokenHalfGame:
+        return text + " (--salvage skips a broken half-game and reads on)";
+    case MessageCode::Unfinished:
+        return text + " (--strict makes this an error)";
+    default:
+        return text;
+    }
+}
+
+void writeMessage(const Message& message) {
+    if (!messagesAsJson()) {
+        writeErr("paiview: " + englishLine(message) + "\n");
+        return;
+    }
+    const MessageEntry& entry = messageEntry(message.code);
+    JsonBuffer buffer;
+    CompactJsonWriter json(buffer);
+    json.StartObject();
+    json.Key("code");
+    json.String(entry.id);
+    json.Key("kind");
+    json.String(messageKindName(entry.kind));
+    if (!message.file.empty()) {
+        json.Key("file");
+        json.String(message.file.c_str(), static_cast<rapidjson::SizeType>(message.file.size()));
+    }
+    const std::string text = messageText(message, MessageLanguage::Japanese);
+    json.Key("text");
+    json.String(text.c_str(), static_cast<rapidjson::SizeType>(text.size()));
+    json.EndObject();
+    writeErr(std::string(buffer.GetString(), buffer.GetSize()) + "\n");
+}
+
+CliExit failure(const Message& message, int code) {
+    return CliExit{code, englishLine(message), message};
+}
+
+void writeWarnings(const std::vector<Message>& warnings) {
+    for (std::size_t i = 0; i < warnings.size() && i < kShownWarnings; ++i) {
+        writeMessage(warnings[i]);
+    }
+    if (warnings.size() > kShownWarnings) {
+        Message more;
+        more.code = MessageCode::MoreWarnings;
+        more.count = warnings.size() - kShownWarnings;
+        writeMessage(more);
     }
 }
 
@@ -320,26 +371,29 @@ void CommandLogs::finish(bool read) const {
         progress_->clear(); // before the warnings and errors
     }
     const LogSet& logs = selection_->logs();
-    std::vector<std::string> warnings = warningLines();
+    std::vector<Message> warnings = this->warnings();
     if (logs.duplicates() > 0) {
-        warnings.push_back(plural(logs.duplicates(), "half-game was", "half-games were") +
-                           " read twice (the same lines in more than one place) and counted once");
+        Message twice;
+        twice.code = MessageCode::ReadTwice;
+        twice.count = logs.duplicates();
+        warnings.push_back(twice);
     }
     writeWarnings(warnings);
     if (!read) {
-        throw CliExit{kExitFailure, describe(logs.problems().front()) +
-                                        " (--salvage skips a broken half-game and reads on)"};
+        throw failure(problem(logs.problems().front()));
     }
     for (std::size_t file = 0; file < logs.fileCount(); ++file) {
         const FileSummary& summary = logs.summary(file);
         if (summary.games + summary.duplicates + summary.problems == 0) {
-            throw CliExit{kExitFailure,
-                          options_.logs[file] + ": no half-game: is this a score log?"};
+            Message none;
+            none.code = MessageCode::NoHalfGame;
+            none.file = options_.logs[file];
+            throw failure(none);
         }
     }
     // Salvage that kept nothing has not read a log: that is a failure, not an empty one.
     if (logs.size() == 0 && !logs.problems().empty()) {
-        throw CliExit{kExitFailure, "no half-game could be read"};
+        throw failure(Message{MessageCode::NothingRead});
     }
 }
 

@@ -5,11 +5,13 @@
 #include <CLI/CLI.hpp>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "analysis/GameSelection.h"
+#include "analysis/Messages.h"
 
 // Exit codes: 0 success, 1 a log that fails (or a failed write), 2 bad usage.
 constexpr int kExitFailure = 1;
@@ -17,9 +19,19 @@ constexpr int kExitUsage = 2;
 
 // Thrown by a command to end the program with a message on standard error.
 struct CliExit {
+    CliExit(int code, std::string message, std::optional<Message> said = {})
+        : code(code), message(std::move(message)), said(std::move(said)) {}
     int code;
-    std::string message; // UTF-8, without "paiview: " and the line end
+    std::string message;         // UTF-8, without "paiview: " and the line end
+    std::optional<Message> said; // the core's message that message words, when it is one
 };
+
+// A message of the core as the command says it: English, with the flag that mends it
+// where one does. Written to standard error as "paiview: …", or, when the page's worker
+// asks (PAIVIEW_MESSAGES=json), as one JSON line of its code, kind, file and Japanese text.
+std::string englishLine(const Message& message);
+void writeMessage(const Message& message);
+CliExit failure(const Message& message, int code = kExitFailure);
 
 struct LogOptions {
     std::vector<std::string> logs; // file names as typed (UTF-8), "-" for standard input
@@ -75,10 +87,10 @@ class CommandLogs {
     // (the first ten and a count), then throws CliExit when a broken half-game failed
     // the logs, when a log holds no half-game or when salvage kept none.
     void finish(bool read) const;
-    // The diagnostic of a problem, with its file: UTF-8.
-    std::string describe(const LoadProblem& problem) const;
-    // The warnings of the pass, each a line "FILE: line N: …" in UTF-8.
-    std::vector<std::string> warningLines() const;
+    // A broken half-game's message, with its file.
+    Message problem(const LoadProblem& problem, bool skipped = false) const;
+    // The warnings of the pass, by file and line: "FILE: line N: …".
+    std::vector<Message> warnings() const;
 
   private:
     LogOptions options_;
@@ -87,8 +99,8 @@ class CommandLogs {
     std::vector<LogWarning> decoding_; // from reading UTF-8 logs
 };
 
-// Writes warning lines to standard error: at most ten, then how many more there were.
-void writeWarnings(const std::vector<std::string>& lines);
+// Writes warnings to standard error: at most ten, then how many more there were.
+void writeWarnings(const std::vector<Message>& warnings);
 
 // CP932 text from the core to standard output as UTF-8.
 void printCp932(std::string_view cp932);

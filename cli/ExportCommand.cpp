@@ -1,5 +1,6 @@
 // paiview export: the facts of the selected half-games as SQLite, CSV or JSON.
 #include "cli/Cli.h"
+#include "text/Numbers.h"
 #include "cli/Terminal.h"
 #include "export/Export.h"
 #include "export/Columns.h"
@@ -34,7 +35,11 @@ CliExit targetFailure(const ExportError& error, const ExportCommandOptions& opti
     case ExportError::Wanted::Any:
         break;
     }
-    return {kExitFailure, error.what()};
+    Message failed;
+    failed.code = MessageCode::WriteFailed;
+    failed.file = options.output == kStreamPath ? "-" : options.output;
+    failed.reason = error.what();
+    return failure(failed);
 }
 
 // Every path the export would write: its file, or its folder and the files in it.
@@ -107,8 +112,8 @@ void runExport(const ExportCommandOptions& options) {
         throw targetFailure(error, options);
     }
     setInterruptTarget({});
-    const std::string done = "exported " + std::to_string(games) + " half-games, " +
-                             std::to_string(hands) + " hands to " +
+    const std::string done = "exported " + countText(games, "half-game", "half-games") + ", " +
+                             countText(hands, "hand", "hands") + " to " +
                              (toStream ? "standard output" : options.output) + "\n";
     if (toStream) {
         writeErr("paiview: " + done); // standard output holds the document alone

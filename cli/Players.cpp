@@ -1,10 +1,11 @@
 // Suggestions for a player name that matches nobody: case and width do not count.
 #include "cli/Players.h"
+#include "text/Numbers.h"
 
 #include "text/Encoding.h"
 #include "text/Nearest.h"
 
-std::string notSeated(const std::string& player, const StatsCollector& collector) {
+Message notSeated(const std::string& player, const StatsCollector& collector) {
     const std::vector<std::string> names = collector.names();
     std::vector<std::string> loose;
     loose.reserve(names.size());
@@ -12,12 +13,12 @@ std::string notSeated(const std::string& player, const StatsCollector& collector
         loose.push_back(looseForm(name));
     }
     const std::string wanted = looseForm(utf8ToCp932(player));
-    const std::vector<std::size_t> near = nearestOf(wanted, loose, 3, looseDistance(wanted));
-    std::string text =
-        player + " is not in any of the " + std::to_string(collector.games()) + " half-games";
-    for (std::size_t i = 0; i < near.size(); ++i) {
-        text += i == 0 ? "; did you mean " : i + 1 == near.size() ? " or " : ", ";
-        text += cp932ToUtf8(names[near[i]]);
+    Message message;
+    message.code = MessageCode::NotSeated;
+    message.player = player;
+    message.total = collector.games();
+    for (const std::size_t i : nearestOf(wanted, loose, 3, looseDistance(wanted))) {
+        message.names.push_back(cp932ToUtf8(names[i]));
     }
-    return text + (near.empty() ? "" : "?");
+    return message;
 }

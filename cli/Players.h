@@ -3,8 +3,9 @@
 
 #include <string>
 
+#include "analysis/Messages.h"
 #include "analysis/Stats.h"
 
-// "kuma is not in any of the 16 half-games; did you mean Kuma?" (UTF-8). player is UTF-8 as
-// typed; the names are those the collector saw.
-std::string notSeated(const std::string& player, const StatsCollector& collector);
+// "kuma is not in any of the 16 half-games; did you mean Kuma?": player is UTF-8 as typed;
+// the names nearest to it are of those the collector saw.
+Message notSeated(const std::string& player, const StatsCollector& collector);

@@ -1,4 +1,5 @@
 #include "cli/Progress.h"
+#include "text/Numbers.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -30,7 +31,7 @@ void ProgressLine::update(std::size_t read) {
     }
     drawnAt_ = now;
     std::string line = "paiview: " + std::to_string(read) + " of " +
-                       std::to_string(std::max(read, total_)) + " half-games read";
+                       countText(std::max(read, total_), "half-game", "half-games") + " read";
     if (total_ > 0) {
         line += " (" + std::to_string(std::min<std::size_t>(100, read * 100 / total_)) + "%)";
     }

@@ -1,5 +1,6 @@
 // paiview report: one player's statistics, charts and half-games as one HTML page.
 #include <memory>
+#include "text/Numbers.h"
 
 #include "analysis/NewestGames.h"
 #include "analysis/Stats.h"
@@ -49,13 +50,13 @@ Written writeReport(const LogOptions& logOptions, const FilterOptions& filters,
     logs.finish(read);
     input.selectedGames = collector.games();
     if (input.selectedGames == 0) {
-        throw CliExit{kExitFailure, "no half-games to report: the filters left none"};
+        throw failure(Message{MessageCode::NoneToReport});
     }
     std::string name = given;
     if (name.empty()) {
         const std::optional<OwnerGuess> owner = collector.owner();
         if (!owner) {
-            throw CliExit{kExitFailure, "no player to report: no half-game has a named seat"};
+            throw failure(Message{MessageCode::NoNamedSeat});
         }
         name = owner->name;
         input.whose =
@@ -67,13 +68,17 @@ Written writeReport(const LogOptions& logOptions, const FilterOptions& filters,
         theirGames += s.games;
     }
     if (theirGames == 0) {
-        throw CliExit{kExitFailure, notSeated(player, collector)};
+        throw failure(notSeated(player, collector));
     }
     input.listed = newest.of(name);
     try {
         writeFileAtomically(pathFromUtf8(outPath), reportPage(input));
     } catch (const FileError& error) {
-        throw CliExit{kExitFailure, error.what()};
+        Message failed;
+        failed.code = MessageCode::WriteFailed;
+        failed.file = outPath;
+        failed.reason = error.what();
+        throw failure(failed);
     }
     setInterruptTarget({});
     return {name, theirGames, input.selectedGames};
@@ -108,6 +113,6 @@ void addReportCommand(CLI::App& app) {
         print("Wrote " + options->output + ": ");
         printCp932(written.player);
         print(", in " + std::to_string(written.theirGames) + " of " +
-              std::to_string(written.games) + " half-games\n");
+              countText(written.games, "half-game", "half-games") + "\n");
     });
 }

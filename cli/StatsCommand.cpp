@@ -107,7 +107,7 @@ void runStats(StatsOptions options) {
             theirGames += s.games;
         }
         if (theirGames == 0) {
-            throw CliExit{kExitFailure, notSeated(typed, collector)};
+            throw failure(notSeated(typed, collector));
         }
     }
     if (options.format == "json") {
@@ -136,7 +136,8 @@ void runStats(StatsOptions options) {
                   std::to_string(theirGames) + " of " + total + "); --player NAME for another";
         break;
     case Rule::Given:
-        heading = name + ": in " + std::to_string(theirGames) + " of " + total + " half-games";
+        heading = name + ": in " + std::to_string(theirGames) + " of " + total +
+                  (collector.games() == 1 ? " half-game" : " half-games");
         break;
     }
     printCp932(options.by.empty() ? statsTable(stats, heading) : periodTable(stats, heading, unit));

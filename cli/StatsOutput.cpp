@@ -536,9 +536,10 @@ std::string statsTable(const PlayerStats& stats, const std::string& heading) {
     for (const TableSizeStats& s : stats.bySize) {
         if (s.undated > 0) {
             out += "\n" + std::to_string(s.undated) + " of the " + std::to_string(s.games) + " " +
-                   sizeHeading(s.players) +
-                   " half-games have no start time that reads: they "
-                   "are in no period.\n";
+                   sizeHeading(s.players) + (s.games == 1 ? " half-game" : " half-games") +
+                   (s.undated == 1 ? " has no start time that reads: it is"
+                                   : " have no start time that reads: they are") +
+                   " in no period.\n";
         }
     }
     return out;
@@ -566,8 +567,9 @@ std::string periodTable(const PlayerStats& stats, const std::string& heading, Pe
         }
         out += "\n" + table(rows);
         if (s.undated > 0) {
-            out += "  " + std::to_string(s.undated) +
-                   " half-games have no start time that reads: they are in no period\n";
+            out += "  " + countText(s.undated, "half-game has", "half-games have") +
+                   (s.undated == 1 ? " no start time that reads: it is in no period\n"
+                                   : " no start time that reads: they are in no period\n");
         }
     }
     return out;
@@ -577,8 +579,9 @@ std::string allPlayersTable(const std::vector<PlayerStats>& players, int minGame
     static const char* const kColumns[] = {
         "games",         "average_place", "top_two_rate", "last_avoidance_rate",
         "average_score", "win_rate",      "deal_in_rate"};
-    std::string out = std::to_string(players.size()) + " players, each in at least " +
-                      std::to_string(minGames) + " half-games\n";
+    std::string out = countText(players.size(), "player", "players") + ", each in at least " +
+                      countText(static_cast<std::size_t>(minGames), "half-game", "half-games") +
+                      "\n";
     for (int size = 4; size >= 2; --size) {
         Rows rows{{sizeHeading(size)}};
         for (const char* key : kColumns) {

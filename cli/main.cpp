@@ -1,5 +1,6 @@
 // paiview: the score log viewer's core from a terminal.
 #include <cerrno>
+#include "text/Numbers.h"
 #include <cstdlib>
 #include <cstring>
 #include <exception>
@@ -150,7 +151,7 @@ int run(const std::vector<std::string>& args) {
 int finish(int code) {
     if (const char* count = std::getenv("PAIVIEW_COUNT_READS"); count && *count) {
         // For the tests: each command reads each half-game once.
-        writeErr("paiview: read " + std::to_string(halfGamesRead()) + " half-games\n");
+        writeErr("paiview: read " + countText(halfGamesRead(), "half-game", "half-games") + "\n");
     }
     return code;
 }
@@ -168,7 +169,9 @@ int main(int argc, char** argv) {
             flushOut();
         } catch (const OutputFailed&) {
         }
-        if (!exit.message.empty()) {
+        if (exit.said) {
+            writeMessage(*exit.said);
+        } else if (!exit.message.empty()) {
             writeErr("paiview: " + exit.message + "\n");
         }
         return finish(exit.code);

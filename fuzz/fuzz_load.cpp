@@ -7,6 +7,7 @@
 
 #include "analysis/GameFacts.h"
 #include "analysis/LogSet.h"
+#include "analysis/Messages.h"
 #include "fuzz/ReferenceTexts.h"
 #include "model/GameLibrary.h"
 #include "model/GameRecord.h"
@@ -135,7 +136,10 @@ void checkLogSet(const char* data, std::size_t size, bool loaded, int count) {
     }
     if (!read) {
         require(!strict.problems().empty(), "failed LogSet without a problem");
-        require(!describeHalfGameError(strict.problems()[0].error).empty(), "no diagnostic");
+        require(!messageText(problemMessage(strict.problems()[0], "log", false),
+                             MessageLanguage::Japanese)
+                     .empty(),
+                "no diagnostic");
     }
     require(strict.size() + strict.duplicates() <= strict.halfGamesFound(), "more than found");
     LogSet salvaged;
@@ -154,7 +158,10 @@ void checkLogSet(const char* data, std::size_t size, bool loaded, int count) {
     for (const LoadProblem& problem : salvaged.problems()) {
         require(problem.firstLine >= 1 && problem.firstLine <= problem.lastLine + 1,
                 "skipped lines out of order");
-        describeHalfGameError(problem.error);
+        for (const MessageLanguage language :
+             {MessageLanguage::English, MessageLanguage::Japanese}) {
+            messageText(problemMessage(problem, "log", true), language);
+        }
     }
 }
 

@@ -1,4 +1,4 @@
-// The order of the parsers for one half-game, and the words for where it broke.
+// The order of the parsers for one half-game, and where it broke (analysis/Messages words it).
 #include "model/HalfGameReader.h"
 
 #include <algorithm>
@@ -168,84 +168,4 @@ bool readHalfGame(GameRecord& record, LineReader& reader, HalfGameError* error) 
         return fail(reader, error, HalfGameStep::LineLength, line);
     }
     return true;
-}
-
-namespace {
-
-bool isLeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
-// A line as a diagnostic shows it: quoted, cut after about 48 bytes at a character's
-// end, control bytes written as \xNN.
-std::string quoted(const std::string& text) {
-    constexpr std::size_t kShown = 48;
-    std::string out = "\"";
-    std::size_t i = 0;
-    while (i < text.size() && i < kShown) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (isLeadByte(c) && i + 1 < text.size()) {
-            out.append(text, i, 2);
-            i += 2;
-        } else if (c < 0x20 || c == 0x7F) {
-            static const char kHex[] = "0123456789ABCDEF";
-            out += "\\x";
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-            ++i;
-        } else {
-            out += static_cast<char>(c);
-            ++i;
-        }
-    }
-    if (i < text.size()) {
-        out += " …";
-    }
-    return out + "\"";
-}
-
-std::string expectedText(const HalfGameError& error) {
-    switch (error.step) {
-    case HalfGameStep::Header:
-        return "the header line \"" + std::string(logmark::kHeader) + "… " +
-               std::string(logmark::kStart) + " …\"";
-    case HalfGameStep::Players:
-        return "the player line \"[1]… [2]…\"";
-    case HalfGameStep::FirstHand:
-        return "the first hand line \"  東1局 …) …\" or the abort line \"" +
-               std::string(logmark::kAbort) + "\"";
-    case HalfGameStep::HandLine:
-        return "a hand line whose title ends in \")\"";
-    case HalfGameStep::YakuLine:
-        return "the yaku line after the hand line";
-    case HalfGameStep::SectionEnd:
-        return "the result header \"" + std::string(logmark::kResults) + "\" or the abort line";
-    case HalfGameStep::Placing:
-        return "the placing line \"  " + std::to_string(error.placing) + "位 …\"";
-    case HalfGameStep::Footer:
-        return "the footer line \"" + std::string(logmark::kFooter) + "… " +
-               std::string(logmark::kEnd) + " …\"";
-    case HalfGameStep::LineLength:
-        return "a line of at most 199 bytes";
-    }
-    return {};
-}
-
-} // namespace
-
-std::string describeHalfGameError(const HalfGameError& error) {
-    std::string text = "line " + std::to_string(error.line) + " (byte " +
-                       std::to_string(error.offset) + "): expected " + expectedText(error) +
-                       ", found ";
-    if (error.step == HalfGameStep::LineLength) {
-        text += "a longer one starting " + quoted(error.found);
-    } else if (error.atEnd) {
-        text += "the end of the file";
-        if (error.gameLine > 0) {
-            text += " inside the half-game from line " + std::to_string(error.gameLine);
-        }
-    } else {
-        text += quoted(error.found);
-    }
-    return text;
 }

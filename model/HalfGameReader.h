@@ -56,6 +56,3 @@ bool readHalfGameLines(GameRecord& record, LineReader& reader, HalfGameError* er
 // How many half-games the readers above have read in this process: each command reads
 // a half-game once, and its tests check that.
 std::size_t halfGamesRead();
-
-// "line 12 (byte 345): expected the footer line "----- … 終了 …", found "…"": CP932.
-std::string describeHalfGameError(const HalfGameError& error);

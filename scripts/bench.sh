@@ -4,7 +4,8 @@
 # load-time.png beside the raw JSON in the build folder. Then it times the paiview
 # commands on the 100,000 half-game log against a process that only loads it
 # (scripts/bench-commands.sh) and writes commands.csv; commands not built are skipped.
-# Last, the page's module under Node against the native stats (scripts/bench-web.sh).
+# Last, the page's module under Node against the native stats (scripts/bench-web.sh), and
+# the page in Chromium on the largest log (scripts/bench-page.py).
 # Usage: scripts/bench.sh [extra benchmark flags, e.g. --benchmark_filter=Load]
 #   PAIVIEW_BENCH_BUILD: build directory (default build/bench, the bench preset's).
 #   PAIVIEW_BENCH_RUNS: timed runs of each command (default 5; the median is kept).
@@ -33,7 +34,9 @@ scripts/bench-commands.sh "$build" "$log" "$build/commands" "${PAIVIEW_BENCH_RUN
 log10k=$build/bench/logs/scorelog-10000.txt
 [ -f "$log10k" ] || "$build/bench/paiview_bench" --benchmark_filter='BM_LineCountBaseline/10000' >/dev/null
 scripts/bench-web.sh "$build" "$log10k" "$build/web" "${PAIVIEW_BENCH_RUNS:-5}"
+# The page in Chromium on the largest log: its first rows, and its answers meanwhile.
+"$py" scripts/bench-page.py "$build/paiview" build/web/paiview.html "$log" "$build/web/page.csv"
 
 "$py" scripts/bench-report.py "$build/raw.json" "$build/results.csv" "$build/load-time.png" \
     --commands "$build/commands" "$build/commands.csv"
-echo "bench: wrote $build/results.csv, $build/commands.csv, $build/web/web.csv and $build/load-time.png"
+echo "bench: wrote $build/results.csv, $build/commands.csv, $build/web/web.csv, $build/web/page.csv and $build/load-time.png"

@@ -75,3 +75,7 @@ std::string orAbsent(const std::optional<double>& value, int decimals, const std
 std::string percentOrAbsent(const std::optional<double>& rate, const std::string& absent) {
     return rate ? percentText(*rate) : absent;
 }
+
+std::string countText(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}

@@ -2,6 +2,7 @@
 // exports and the report page all use these, so a figure never reads two ways.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -23,3 +24,7 @@ std::string percentText(double rate, int decimals = 1);
 // The texts of a figure that may be absent, with what stands for absent.
 std::string orAbsent(const std::optional<double>& value, int decimals, const std::string& absent);
 std::string percentOrAbsent(const std::optional<double>& rate, const std::string& absent);
+
+// A count with its noun in agreement: countText(1, "half-game", "half-games") is
+// "1 half-game", and 0 or 2 take the plural.
+std::string countText(std::size_t count, const char* one, const char* many);

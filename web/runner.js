@@ -1,10 +1,10 @@
 // Runs the paiview command in one instance of its WebAssembly module: logs are files
 // in Emscripten's in-memory file system, argv goes to the command's main(), and its
-// standard output and error are caught as bytes. The page inlines this file; under
-// Node the tests and the benchmark require it (web/node-run.js).
+// standard output and error are caught as bytes. The page's worker inlines this file;
+// under Node the tests and the benchmark require it (web/node-run.js).
 'use strict';
 
-// A growing buffer of bytes: the command writes its output a byte at a time.
+// A growing buffer of bytes.
 class ByteSink {
   constructor() {
     this.bytes = new Uint8Array(1 << 16);
@@ -12,12 +12,17 @@ class ByteSink {
   }
 
   push(byte) {
-    if (this.length === this.bytes.length) {
-      const more = new Uint8Array(this.bytes.length * 2);
-      more.set(this.bytes);
+    this.pushBytes([byte & 0xff]);
+  }
+
+  pushBytes(bytes) {
+    if (this.length + bytes.length > this.bytes.length) {
+      const more = new Uint8Array(Math.max(this.bytes.length * 2, this.length + bytes.length));
+      more.set(this.bytes.subarray(0, this.length));
       this.bytes = more;
     }
-    this.bytes[this.length++] = byte & 0xff;
+    this.bytes.set(bytes, this.length);
+    this.length += bytes.length;
   }
 
   take() {
@@ -27,23 +32,46 @@ class ByteSink {
   }
 }
 
-// Resolves to {FS, run(args)}: run returns {code, out, err}, out and err as bytes.
-// wasm: the module's bytes (paiview.wasm), so that it fetches nothing.
-async function startPaiview(createPaiview, wasm) {
+// Resolves to {FS, ENV, run(args, sinks)}: run returns {code, out, err}, out and err as
+// bytes. sinks may give other {pushBytes(bytes)} for out or err for one run; what they
+// took is theirs, and that part of the result is empty.
+// wasm: the module's bytes (paiview.wasm), so that it fetches nothing. env: variables the
+// command sees, set before it starts (its C library reads the environment once, then).
+async function startPaiview(createPaiview, wasm, env = {}) {
   const out = new ByteSink();
   const err = new ByteSink();
+  let sinks = {};
   const module = await createPaiview({
     wasmBinary: wasm,
     noInitialRun: true,
-    stdout: (byte) => byte !== null && out.push(byte),
-    stderr: (byte) => byte !== null && err.push(byte),
+    preRun: [(started) => Object.assign(started.ENV, env)],
+    stdout: (byte) => byte !== null && (sinks.out || out).pushBytes([byte]),
+    stderr: (byte) => byte !== null && (sinks.err || err).pushBytes([byte]),
   });
+  // Emscripten hands a device its writes a byte at a time; the command's standard output
+  // and error take each write whole instead (a list of 100,000 rows is 140 MB).
+  for (const [fd, sink] of [[1, () => sinks.out || out], [2, () => sinks.err || err]]) {
+    const stream = module.FS.getStream(fd);
+    stream.stream_ops = {
+      ...stream.stream_ops,
+      write: (_, buffer, offset, length) => {
+        sink().pushBytes(buffer.subarray(offset, offset + length));
+        return length;
+      },
+    };
+  }
   return {
     FS: module.FS,
-    run(args) {
-      const code = module.callMain(args);
-      module._fflush(0);
-      return { code, out: out.take(), err: err.take() };
+    ENV: module.ENV,
+    run(args, runSinks = {}) {
+      sinks = runSinks;
+      try {
+        const code = module.callMain(args);
+        module._fflush(0);
+        return { code, out: out.take(), err: err.take() };
+      } finally {
+        sinks = {};
+      }
     },
   };
 }

@@ -1,7 +1,10 @@
 """paiview check: counts, diagnostics that name the broken line, salvage, bad input."""
+import json
+import os
 import socket
+import subprocess
 
-from clitest import CliTest, SAMPLE, run, sample_text
+from clitest import PAIVIEW, TIMEOUT, CliTest, SAMPLE, run, sample_text
 
 LINES = sample_text().split("\n")  # half-game 2 is lines 8-44; its placings 40-42
 
@@ -48,6 +51,38 @@ class CheckTest(CliTest):
                 self.assertTrue(r.err.startswith(f"paiview: {path}: line {line} (byte "), r.err)
                 self.assertIn(words, r.err)
                 self.assertEqual(r.err.count("\n"), 1)
+
+    def test_messages_for_the_page(self):
+        """PAIVIEW_MESSAGES=json, as the page's worker sets it: one JSON line a message, its
+        text in Japanese naming the page's salvage box, never a flag."""
+        env = {**os.environ, "PAIVIEW_MESSAGES": "json"}
+        copy = self.write_log("copy.txt", sample_text())
+        eof = self.write_log("eof.txt", "\n".join(LINES[:7]) + "\n\x1a" + "\n".join(LINES[7:]))
+        # (arguments, exit code, [(code, kind, words of the text)])
+        cases = [
+            (["check", "--strict", self.write_log("broken.txt", edited(delete=[42]))], 1,
+             [("broken-half-game", "error", "「壊れた半荘を飛ばして読む」に印を付けると")]),
+            (["list", "--salvage", self.tmp / "broken.txt"], 0,
+             [("skipped-half-game", "warning", "8～43 行目の壊れた半荘を飛ばしました")]),
+            (["list", self.write_log("playing.txt", edited(keep=20))], 0,
+             [("unfinished", "note", "最後の半荘（8～20 行目）はまだ終わっていない")]),
+            (["list", eof], 0, [("end-of-file-byte", "warning", "8 行目のバイト 0x1A")]),
+            (["list", SAMPLE, copy], 0, [("read-twice", "note", "16 半荘は二度読まれた")]),
+            (["list", "--since", "2003-06-07", "--until", "2003-06-06", SAMPLE], 2,
+             [("start-after-end", "error", "日付を直してください")]),
+            (["stats", "--player", "kuma", SAMPLE], 1, [("not-seated", "error", "kuma はどの半荘（16 半荘）にもいません")]),
+        ]
+        for args, code, expected in cases:
+            with self.subTest(args[0:2]):
+                proc = subprocess.run([PAIVIEW, *map(str, args)], capture_output=True, env=env,
+                                      timeout=TIMEOUT)
+                self.assertEqual(proc.returncode, code, proc.stderr.decode())
+                lines = [json.loads(line) for line in proc.stderr.decode().splitlines()]
+                self.assertEqual([(m["code"], m["kind"]) for m in lines],
+                                 [(c, k) for c, k, _ in expected])
+                for message, (_, _, words) in zip(lines, expected):
+                    self.assertIn(words, message["text"])
+                    self.assertNotRegex(message["text"], r"--[a-z]")  # a log's "-----" may show
 
     def test_broken_line_in_the_second_log_names_that_file(self):
         bad = self.write_log("bad.txt", edited(delete=[43]))

@@ -108,7 +108,7 @@ CASES = [
     # Help and streams.
     ("--version", None, ["--version"], 0, None, "paiview 1."),
     ("json to standard output", None, ["export", "{log}", "--format", "json", "-o", "-", "--last",
-                                       "1"], 0, "exported 1 half-games", '"number":16'),
+                                       "1"], 0, "exported 1 half-game, ", '"number":16'),
 ]
 
 

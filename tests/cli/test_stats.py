@@ -104,6 +104,12 @@ class StatsTest(CliTest):
                      "at #4 hand 3 #14 hand 10", "門前清自摸和 5 55.6%", "西風 1 0 (0.0%) -13.8"]:
             self.assertIn(line, lines)
 
+    def test_counts_agree_in_number(self):
+        for args, line in [(["--all"], " players, each in at least 1 half-game"),
+                           (["--all", "--min-games", "2"], " players, each in at least 2 half-games")]:
+            first = self.assertRuns("stats", *args, SAMPLE).out.splitlines()[0]
+            self.assertTrue(first.endswith(line), first)
+
     def test_json_keys(self):
         out = self.stats("--player", "ひよこ豆", SAMPLE)
         self.assertEqual(list(out), TOP_KEYS)

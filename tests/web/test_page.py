@@ -1,5 +1,6 @@
-"""The page as a file: small enough, one inline script that its policy names, and no
-address anywhere that it could load from."""
+"""The page as a file: small enough, one inline script that its policy names (and the
+worker's as text, which runs only as a worker from a Blob URL), and no address anywhere
+that it could load from."""
 import re
 import unittest
 
@@ -21,11 +22,13 @@ class PageFileTest(unittest.TestCase):
         rules = dict(r.strip().split(" ", 1) for r in policy.group(1).split(";"))
         self.assertEqual(rules["default-src"], "'none'")
         self.assertRegex(rules["script-src"], r"^'sha256-[A-Za-z0-9+/=]+' 'wasm-unsafe-eval'$")
+        self.assertEqual(rules["worker-src"], "blob:")
         self.assertNotIn("connect-src", rules)  # default-src 'none' holds for fetches
 
     def test_no_outside_address(self):
-        self.assertEqual(self.html.count("<script"), 1)
+        self.assertEqual(re.findall(r"<script[^>]*>", self.html),
+                         ['<script id="worker-script" type="text/plain">', "<script>"])
         for tag in re.findall(r"<(?!script)[a-z][^>]*>", self.html):
             self.assertIsNone(re.search(r"\s(src|href)\s*=", tag), tag)
         self.assertNotIn("<link", self.html)
-        self.assertNotIn("url(", self.html.split("<script>")[0])
+        self.assertNotIn("url(", self.html.split("<script")[0])
