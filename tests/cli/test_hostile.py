@@ -154,7 +154,7 @@ for n, (log, warning, names) in enumerate([
         (["export", "{log}", "--format", "json", "-o", "-"], '"seat":3,"name":"' + third),
         (["export", "{log}", "--format", "csv", "-o", f"{{dir}}/csv{n}"], ""),
         (["export", "{log}", "--format", "sqlite", "-o", f"{{dir}}/seats{n}.db"], ""),
-        (["report", "{log}", "-o", f"{{dir}}/seats{n}.html"], f"{first}, in 1 of 1 half-games")]]
+        (["report", "{log}", "-o", f"{{dir}}/seats{n}.html"], f"{first}, in 1 of 1 half-game")]]
 
 
 def wait_until_started(proc, read=0):
