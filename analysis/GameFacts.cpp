@@ -804,6 +804,30 @@ std::optional<std::string> isoTime(const char* logTime) {
     return iso;
 }
 
+SeatPart seatPart(const HandFacts& hand, int seat, std::string_view name) {
+    const auto mine = [&](const PointChange& c) {
+        return c.seat ? *c.seat == seat : c.name == name;
+    };
+    SeatPart part;
+    int payers = 0;
+    bool paid = false;
+    for (const PointChange& c : hand.changes) {
+        if (mine(c)) {
+            part.change += c.change;
+            if (c.change > 0 && !part.won) {
+                part.won = true;
+                part.gain = c.change;
+            }
+        }
+        if (c.change < 0) {
+            ++payers;
+            paid = mine(c);
+        }
+    }
+    part.onlyPayer = payers == 1 && paid;
+    return part;
+}
+
 std::size_t tableSeats(const GameFacts& game) {
     return static_cast<std::size_t>(std::clamp(game.playerCount, 0, kPlacingCount));
 }

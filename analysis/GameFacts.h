@@ -123,6 +123,17 @@ template <typename List> auto numbered(List& list, int n) -> decltype(&list[0]) 
     return &list[static_cast<std::size_t>(n - 1)];
 }
 
+// One seat's part in a hand, by the rules every tally shares: the seat's entries are
+// found by seat where its name is a seat's alone, else by name; its first gain is its
+// win; a deal-in is a hand whose one payer it is (where payments tell ron from tsumo).
+struct SeatPart {
+    long long change = 0; // the sum of its entries
+    int gain = 0;         // its win's points, when it won
+    bool won = false;
+    bool onlyPayer = false;
+};
+SeatPart seatPart(const HandFacts& hand, int seat, std::string_view name);
+
 // How many seats the half-game's table has: the seat numbers of its facts run from 1 to
 // this, and the lists kept by seat have this many entries.
 std::size_t tableSeats(const GameFacts& game);

@@ -397,26 +397,7 @@ void Tally::addHand(const GameFacts& game, const HandFacts& hand, const GameCont
         return; // played, but who won cannot be read
     }
     const bool tells = paymentsTellTsumo(s.players);
-    // The player's own entries: by seat where the name is a seat's alone, else by name.
-    const auto mine = [&](const PointChange& c) {
-        return c.seat ? *c.seat == seat_ : c.name == player_;
-    };
-    long long change = 0;
-    int gain = 0, payers = 0;
-    bool won = false, paidAlone = false;
-    for (const PointChange& c : hand.changes) {
-        if (mine(c)) {
-            change += c.change;
-            if (c.change > 0 && !won) {
-                won = true;
-                gain = c.change;
-            }
-        }
-        if (c.change < 0) {
-            ++payers;
-            paidAlone = mine(c);
-        }
-    }
+    const auto [change, gain, won, onlyPayer] = seatPart(hand, seat_, player_);
     if (won) {
         ++s.wins;
         ++winsInGame_;
@@ -444,7 +425,7 @@ void Tally::addHand(const GameFacts& game, const HandFacts& hand, const GameCont
         if (hand.winners.size() == 1) {
             addYaku(hand, context);
         }
-    } else if (tells && !hand.winners.empty() && payers == 1 && paidAlone) {
+    } else if (tells && !hand.winners.empty() && onlyPayer) {
         ++s.dealIns;
         s.dealer.dealIns += dealt;
         if (period_) {

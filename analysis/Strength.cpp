@@ -561,25 +561,7 @@ void StrengthCollector::add(const GameFacts& game,
                 continue;
             }
             // The rules of a win and a deal-in are those of the stats' own tally.
-            const auto mine = [&](const PointChange& c) {
-                return c.seat ? *c.seat == seatNumber : c.name == who.seat->name;
-            };
-            long long change = 0;
-            int gain = 0, payers = 0;
-            bool won = false, paidAlone = false;
-            for (const PointChange& c : hand.changes) {
-                if (mine(c)) {
-                    change += c.change;
-                    if (c.change > 0 && !won) {
-                        won = true;
-                        gain = c.change;
-                    }
-                }
-                if (c.change < 0) {
-                    ++payers;
-                    paidAlone = mine(c);
-                }
-            }
+            const auto [change, gain, won, onlyPayer] = seatPart(hand, seatNumber, who.seat->name);
             t.changeSum += change;
             if (hand.draw) {
                 continue;
@@ -601,7 +583,7 @@ void StrengthCollector::add(const GameFacts& game,
                     t.dora += hand.dora;
                     t.aka += hand.aka;
                 }
-            } else if (tells && !hand.winners.empty() && payers == 1 && paidAlone) {
+            } else if (tells && !hand.winners.empty() && onlyPayer) {
                 ++t.dealIns;
                 who.entry->dealIns =
                     static_cast<std::uint16_t>(std::min(0xFFFF, who.entry->dealIns + 1));
